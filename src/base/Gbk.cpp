@@ -19,7 +19,7 @@ int gbkWidth(char32_t cp)
     // CJK unified ideographs of the basic block are all in GBK.
     if (cp >= 0x4E00 && cp <= 0x9FA5)
         return 2;
-    static thread_local QStringEncoder gb("GB18030");
+    static thread_local QStringEncoder gb("GB18030", QStringConverter::Flag::Stateless);
     const char16_t unit = char16_t(cp);
     const QByteArray bytes = gb.encode(QStringView(&unit, 1));
     return int(bytes.size());
