@@ -37,8 +37,10 @@ public:
     // A file name without an extension gets ".edb".
     bool create(const QString& fileName, const QList<FieldDef>& fields);
     // The alias defaults to the file's base name. The table becomes current; its
-    // current record is position 0 until the caller moves.
-    bool open(const QString& fileName, const QString& alias = {}, const QString& password = {});
+    // current record is position 0 until the caller moves. A read-only table refuses
+    // every change and never writes its files.
+    bool open(const QString& fileName, const QString& alias = {}, const QString& password = {},
+              bool readOnly = false);
     bool isOpen(const QString& alias) const;
     bool setCurrent(const QString& alias);
     QString currentAlias() const;
@@ -120,6 +122,7 @@ public:
 private:
     StoreTable* current() const;
     StoreTable* tableFor(const QString& alias) const;
+    bool holds(const StoreTable* table) const;
 
     std::map<QString, std::unique_ptr<StoreTable>> m_tables;
     StoreTable* m_current = nullptr;

@@ -61,6 +61,7 @@ enum : int {
     NoSuchRecord = -19,
     Tampered = -20,
     Unsupported = -21,
+    ReadOnly = -22,
 };
 }
 
