@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "Printers.h"
 #include "base/Gbk.h"
 #include "model/DataCipher.h"
 
