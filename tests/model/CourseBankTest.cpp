@@ -93,12 +93,6 @@ TEST_F(CourseBankTest, CreatesAnEmptyBankWithTheQuestionFields)
     EXPECT_EQ(m_store.readText(QuestionRecord::KnowledgePoints), u"古诗"_s);
 }
 
-TEST_F(CourseBankTest, CreatingOverAnExistingBankFails)
-{
-    ASSERT_TRUE(m_bank.createCourseBank(u"语文"_s));
-    EXPECT_FALSE(m_bank.createCourseBank(u"语文"_s));
-}
-
 TEST_F(CourseBankTest, CourseNameMayContainADot)
 {
     const int position = addCourse(u"C++ 2.0"_s, u"pp"_s);
