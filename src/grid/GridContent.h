@@ -1,0 +1,48 @@
+#pragma once
+
+#include <vector>
+
+#include <QStringList>
+#include <QVariant>
+
+#include "grid/GridTypes.h"
+
+namespace helan {
+
+// Display attributes of one cell. A freshly made cell has all of them unset.
+struct CellFormat {
+    quint8 alignment = 0; // 0: unset (shown left-aligned), else a CellAlignment value
+    bool wordWrap = false;
+    bool readOnly = false;
+    bool hasColour = false;
+    quint16 fontHeight = 0; // 0: the grid's font
+    RgbColour colour = 0;
+};
+
+// A cell's value is null (empty), a QString, a bool (check boxes) or a QByteArray
+// (pictures). The column's kind decides which of them a write may store.
+struct GridCell {
+    QVariant value;
+    CellFormat format;
+};
+
+struct GridRow {
+    std::vector<GridCell> cells;
+    int height = 0;
+};
+
+struct GridColumn {
+    ColumnKind kind = ColumnKind::Text;
+    int decimals = 0;
+    int width = 0;
+    QStringList items; // drop-down items of a List column
+};
+
+// Everything a grid file keeps.
+struct GridContent {
+    std::vector<GridColumn> columns;
+    std::vector<GridRow> rows; // row 0 is the header
+    RgbColour defaultColour = 0xFFFFFF;
+};
+
+} // namespace helan
