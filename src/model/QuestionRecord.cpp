@@ -8,13 +8,13 @@ namespace helan {
 
 namespace {
 
-struct FieldSpec {
+struct FieldLayout {
     const char16_t* name;
     FieldType type;
     int width;
 };
 
-constexpr std::array<FieldSpec, QuestionRecord::kFieldCount> kFields{{
+constexpr std::array<FieldLayout, QuestionRecord::kFieldCount> kFields{{
     {u"知识点", FieldType::Text, QuestionRecord::kKnowledgePointsWidth},
     {u"分组名", FieldType::Text, QuestionRecord::kGroupNameWidth},
     {u"分组号", FieldType::Text, QuestionRecord::kGroupNumberWidth},
@@ -44,8 +44,8 @@ QList<FieldDef> QuestionRecord::fieldDefs()
 {
     QList<FieldDef> defs;
     defs.reserve(kFieldCount);
-    for (const FieldSpec& spec : kFields)
-        defs.append({QString::fromUtf16(spec.name), spec.type, spec.width});
+    for (const FieldLayout& layout : kFields)
+        defs.append({QString::fromUtf16(layout.name), layout.type, layout.width});
     return defs;
 }
 
