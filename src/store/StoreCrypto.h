@@ -36,6 +36,7 @@ QByteArray seal(const QByteArray& key, const QByteArray& plain, const QByteArray
 // The plaintext, or no value when the key is wrong or a byte was changed.
 std::optional<QByteArray> unseal(const QByteArray& key, const QByteArray& sealed, const QByteArray& associated);
 
+// CRC-32C of data, continuing from seed (the checksum of what came before).
 quint32 crc32(const QByteArray& data, quint32 seed = 0);
 quint32 crc32(const char* data, qsizetype size, quint32 seed);
 

@@ -28,6 +28,7 @@ constexpr int kFormatVersion = 1;
 constexpr int kMaxFields = 255;
 constexpr int kMemoShift = 10; // memo key = record ID << 10 | field index
 constexpr int kIdentitySize = 16;
+constexpr int kRowField = 0xFF; // associated-data field byte of a sealed record
 
 const char* const kMetaDdl = "CREATE TABLE meta(key TEXT PRIMARY KEY NOT NULL, value BLOB NOT NULL)";
 const char* const kFieldsDdl =
@@ -42,12 +43,11 @@ bool isFixed(FieldType t)
 
 QString recordsDdl(const QList<FieldDef>& fields)
 {
-    QString ddl = u"CREATE TABLE records(id INTEGER PRIMARY KEY, deleted INTEGER NOT NULL, chk INTEGER NOT NULL"_s;
-    for (int i = 0; i < fields.size(); ++i)
-        if (isFixed(fields[i].type))
-            ddl += u", c%1 BLOB NOT NULL"_s.arg(i + 1);
-    ddl += u')';
-    return ddl;
+    // The fixed-width values of a record travel together in one blob (each value
+    // length-prefixed), so loading a table is one read per record.
+    Q_UNUSED(fields);
+    return u"CREATE TABLE records(id INTEGER PRIMARY KEY, deleted INTEGER NOT NULL, chk INTEGER NOT NULL, "
+           u"data BLOB NOT NULL)"_s;
 }
 
 QByteArray le32(qint64 v)
@@ -67,6 +67,56 @@ qint32 fromLe32(const char* p)
     return qint32(quint32(u[0]) | (quint32(u[1]) << 8) | (quint32(u[2]) << 16) | (quint32(u[3]) << 24));
 }
 
+QByteArray packValues(const std::vector<QByteArray>& parts)
+{
+    qsizetype size = 0;
+    for (const QByteArray& b : parts)
+        size += 4 + b.size();
+    QByteArray out;
+    out.reserve(size);
+    for (const QByteArray& b : parts) {
+        out += le32(b.size());
+        out += b;
+    }
+    return out;
+}
+
+// The value of one slot inside a packed record; false when the blob is malformed.
+bool slotOf(const QByteArray& packed, int slot, QByteArrayView* out)
+{
+    qsizetype at = 0;
+    for (int i = 0;; ++i) {
+        if (packed.size() - at < 4)
+            return false;
+        const qint32 len = fromLe32(packed.constData() + at);
+        at += 4;
+        if (len < 0 || packed.size() - at < len)
+            return false;
+        if (i == slot) {
+            *out = QByteArrayView(packed.constData() + at, len);
+            return true;
+        }
+        at += len;
+    }
+}
+
+bool unpackValues(const QByteArray& packed, size_t count, std::vector<QByteArray>* out)
+{
+    out->clear();
+    qsizetype at = 0;
+    while (at < packed.size()) {
+        if (packed.size() - at < 4)
+            return false;
+        const qint32 len = fromLe32(packed.constData() + at);
+        at += 4;
+        if (len < 0 || packed.size() - at < len)
+            return false;
+        out->push_back(packed.mid(at, len));
+        at += len;
+    }
+    return out->size() == count;
+}
+
 QByteArray encodePlain(FieldType type, const QVariant& v)
 {
     switch (type) {
@@ -84,14 +134,15 @@ QByteArray encodePlain(FieldType type, const QVariant& v)
     return {};
 }
 
-bool decodePlain(FieldType type, const QByteArray& b, QVariant* out)
+// Decodes a value from bytes it may keep (bytes fields take them without a copy).
+bool decodePlain(FieldType type, QByteArrayView b, QByteArray* owner, QVariant* out)
 {
     switch (type) {
     case FieldType::Short:
     case FieldType::Int:
         if (b.size() != 4)
             return false;
-        *out = QVariant(int(fromLe32(b.constData())));
+        *out = QVariant(int(fromLe32(b.data())));
         return true;
     case FieldType::Bool:
         if (b.size() != 1 || (b[0] != '\0' && b[0] != '\1'))
@@ -103,7 +154,12 @@ bool decodePlain(FieldType type, const QByteArray& b, QVariant* out)
         *out = QVariant(QString::fromUtf8(b));
         return true;
     case FieldType::Bytes:
-        *out = QVariant(b);
+        if (owner && owner->constData() == b.data()) {
+            owner->truncate(b.size());
+            *out = QVariant(std::move(*owner));
+        } else {
+            *out = QVariant(b.toByteArray());
+        }
         return true;
     }
     return false;
@@ -191,6 +247,7 @@ QString storeLastErrorText()
 
 StoreTable::~StoreTable()
 {
+    closeMemoCursor();
     if (m_batchDepth > 0)
         m_db.exec("ROLLBACK");
 }
@@ -345,6 +402,10 @@ bool StoreTable::load(const QString& password)
         setStoreError(StoreError::Io, u"文件无法打开"_s);
         return false;
     }
+    // Table files are never shared with another process (the program runs once),
+    // so the connection keeps its file locks: no lock round trip and no cache
+    // revalidation for every single read.
+    m_db.exec("PRAGMA locking_mode=EXCLUSIVE");
     if (!m_readOnly && !m_db.forceDurableJournal(u"main"_s)) {
         setStoreError(StoreError::Io, u"文件无法写入：%1"_s.arg(m_db.errorMessage()));
         return false;
@@ -533,6 +594,7 @@ bool StoreTable::attachMemoFile(bool memoUsed)
         return false;
     }
     m_memoAttached = true;
+    m_db.exec("PRAGMA edt.mmap_size=268435456");
     if (!m_readOnly && !m_db.forceDurableJournal(u"edt"_s)) {
         setStoreError(StoreError::Io, u"配套的 .edt 文件无法写入"_s);
         return false;
@@ -579,11 +641,7 @@ bool StoreTable::attachMemoFile(bool memoUsed)
 bool StoreTable::loadRows()
 {
     std::vector<Row> rows;
-    QString sql = u"SELECT id, deleted, chk"_s;
-    for (int f : m_fixedFields)
-        sql += u", c%1"_s.arg(f + 1);
-    sql += u" FROM main.records ORDER BY id"_s;
-    SqliteStmt st = m_db.prepare(sql);
+    SqliteStmt st = m_db.prepare("SELECT id, deleted, chk, data FROM main.records ORDER BY id");
     if (!st.valid()) {
         setStoreError(StoreError::Damaged, kDamaged);
         return false;
@@ -603,14 +661,13 @@ bool StoreTable::loadRows()
         previous = id;
         row.id = qint32(id);
         row.deleted = deleted == 1;
-        row.stored.reserve(fixedCount);
-        for (size_t i = 0; i < fixedCount; ++i)
-            row.stored.push_back(st.columnBlob(int(i) + 3));
-        if (quint32(chk) != rowChecksum(row.id, row.deleted, row.stored) || chk < 0 || chk > 0xFFFFFFFFll) {
+        row.packed = st.columnBlob(3);
+        QByteArrayView last;
+        if (chk < 0 || chk > 0xFFFFFFFFll || quint32(chk) != rowChecksum(row.id, row.deleted, row.packed) ||
+            (m_key.isEmpty() && fixedCount > 0 && !slotOf(row.packed, int(fixedCount) - 1, &last))) {
             setStoreError(StoreError::Damaged, kDamaged);
             return false;
         }
-        row.cache.resize(fixedCount);
         rows.push_back(std::move(row));
     }
     if (rc != SQLITE_DONE) {
@@ -623,7 +680,10 @@ bool StoreTable::loadRows()
 
 bool StoreTable::reloadAfterFailure()
 {
+    m_memoCache.id = 0;
     m_selectMemo = SqliteStmt();
+    closeMemoCursor();
+    m_memoScan = SqliteStmt();
     m_upsertMemo = SqliteStmt();
     m_deleteMemo = SqliteStmt();
     SqliteStmt st = m_db.prepare("SELECT key, value FROM main.meta WHERE key IN ('next_id', 'memo_used')");
@@ -642,6 +702,15 @@ bool StoreTable::reloadAfterFailure()
     return ok;
 }
 
+quint32 StoreTable::associatedChecksum(qint32 id, int fieldIdx) const
+{
+    if (!m_identityChecksum)
+        m_identityChecksum = crypto::crc32(m_identity);
+    QByteArray tail = le32(id);
+    tail += char(fieldIdx & 0xFF);
+    return crypto::crc32(tail, *m_identityChecksum);
+}
+
 QByteArray StoreTable::associated(qint32 id, int fieldIdx) const
 {
     QByteArray aad = m_identity;
@@ -654,12 +723,12 @@ QByteArray StoreTable::encodeStoredWithKey(const QByteArray& key, qint32 id, int
                                            const QVariant& normalized) const
 {
     const QByteArray plain = encodePlain(m_fields[fieldIdx].type, normalized);
+    if (isFixed(m_fields[fieldIdx].type))
+        return plain; // sealed or checked together with the rest of the record (packRow)
     if (!key.isEmpty())
         return crypto::seal(key, plain, associated(id, fieldIdx));
-    if (isFixed(m_fields[fieldIdx].type))
-        return plain; // fixed values are covered by the row checksum
     // Memo and byte values carry their own checksum, bound to record and field.
-    const quint32 crc = crypto::crc32(plain, crypto::crc32(associated(id, fieldIdx)));
+    const quint32 crc = crypto::crc32(plain, associatedChecksum(id, fieldIdx));
     return plain + le32(crc);
 }
 
@@ -668,19 +737,45 @@ QByteArray StoreTable::encodeStored(qint32 id, int fieldIdx, const QVariant& nor
     return encodeStoredWithKey(m_key, id, fieldIdx, normalized);
 }
 
-bool StoreTable::decodeStored(qint32 id, int fieldIdx, const QByteArray& stored, QVariant* out) const
+// The fixed values of a record travel as one unit: under a password they are
+// sealed together, bound to the table and record ID (a value's field is its place
+// in the unit), which costs one seal per record instead of one per value.
+QByteArray StoreTable::packRow(const QByteArray& key, qint32 id, const std::vector<QByteArray>& parts) const
+{
+    const QByteArray packed = packValues(parts);
+    return key.isEmpty() ? packed : crypto::seal(key, packed, associated(id, kRowField));
+}
+
+bool StoreTable::unpackRow(const Row& row, std::vector<QByteArray>* parts) const
+{
+    if (!m_key.isEmpty()) {
+        const auto plain = crypto::unseal(m_key, row.packed, associated(row.id, kRowField));
+        if (!plain || !unpackValues(*plain, m_fixedFields.size(), parts)) {
+            setStoreError(StoreError::Tampered, u"数据已被改动或损坏"_s);
+            return false;
+        }
+        return true;
+    }
+    if (!unpackValues(row.packed, m_fixedFields.size(), parts)) {
+        setStoreError(StoreError::Damaged, kDamaged);
+        return false;
+    }
+    return true;
+}
+
+bool StoreTable::decodeStored(qint32 id, int fieldIdx, QByteArray stored, QVariant* out) const
 {
     const FieldType type = m_fields[fieldIdx].type;
     if (!m_key.isEmpty()) {
-        const auto plain = crypto::unseal(m_key, stored, associated(id, fieldIdx));
-        if (!plain || !decodePlain(type, *plain, out)) {
+        auto plain = crypto::unseal(m_key, stored, associated(id, fieldIdx));
+        if (!plain || !decodePlain(type, *plain, &*plain, out)) {
             setStoreError(StoreError::Tampered, u"数据已被改动或损坏"_s);
             return false;
         }
         return true;
     }
     if (isFixed(type)) {
-        if (!decodePlain(type, stored, out)) {
+        if (!decodePlain(type, stored, &stored, out)) {
             setStoreError(StoreError::Damaged, kDamaged);
             return false;
         }
@@ -691,25 +786,24 @@ bool StoreTable::decodeStored(qint32 id, int fieldIdx, const QByteArray& stored,
         return false;
     }
     const qsizetype n = stored.size() - 4;
-    const quint32 crc = crypto::crc32(stored.constData(), n, crypto::crc32(associated(id, fieldIdx)));
-    if (crc != quint32(fromLe32(stored.constData() + n)) || !decodePlain(type, stored.left(n), out)) {
+    const quint32 crc = crypto::crc32(stored.constData(), n, associatedChecksum(id, fieldIdx));
+    if (crc != quint32(fromLe32(stored.constData() + n))) {
+        setStoreError(StoreError::Damaged, kDamaged);
+        return false;
+    }
+    if (!decodePlain(type, QByteArrayView(stored.constData(), n), &stored, out)) {
         setStoreError(StoreError::Damaged, kDamaged);
         return false;
     }
     return true;
 }
 
-quint32 StoreTable::rowChecksum(qint32 id, bool deleted, const std::vector<QByteArray>& stored) const
+quint32 StoreTable::rowChecksum(qint32 id, bool deleted, const QByteArray& packed) const
 {
-    quint32 crc = crypto::crc32(m_identity);
-    QByteArray head = le32(id);
+    QByteArray head = m_identity;
+    head += le32(id);
     head += char(deleted ? 1 : 0);
-    crc = crypto::crc32(head, crc);
-    for (const QByteArray& b : stored) {
-        crc = crypto::crc32(le32(b.size()), crc);
-        crc = crypto::crc32(b, crc);
-    }
-    return crc;
+    return crypto::crc32(packed, crypto::crc32(head));
 }
 
 QByteArray StoreTable::nextIdBlob(qint32 nextId) const
@@ -838,9 +932,23 @@ QVariant StoreTable::value(int recordNumber, int fieldIdx, bool* ok) const
     const Row& row = m_rows[size_t(recordNumber - 1)];
     const int slot = m_slot[size_t(fieldIdx)];
     if (slot >= 0) {
+        if (row.cache.empty())
+            row.cache.resize(m_fixedFields.size());
         QVariant& cached = row.cache[size_t(slot)];
-        if (!cached.isValid() && !decodeStored(row.id, fieldIdx, row.stored[size_t(slot)], &cached))
-            return {};
+        if (!cached.isValid()) {
+            // Decode the whole record at once: its other values are usually read next.
+            std::vector<QByteArray> parts;
+            if (!unpackRow(row, &parts))
+                return {};
+            for (size_t i = 0; i < parts.size(); ++i) {
+                const int f = m_fixedFields[i];
+                if (!decodePlain(m_fields[f].type, parts[i], &parts[i], &row.cache[i])) {
+                    row.cache.assign(m_fixedFields.size(), QVariant());
+                    setStoreError(StoreError::Damaged, kDamaged);
+                    return {};
+                }
+            }
+        }
         if (ok)
             *ok = true;
         return cached;
@@ -849,11 +957,71 @@ QVariant StoreTable::value(int recordNumber, int fieldIdx, bool* ok) const
     if (!readMemo(row.id, fieldIdx, &stored))
         return {};
     QVariant out = emptyValue(m_fields[fieldIdx].type);
-    if (!stored.isNull() && !decodeStored(row.id, fieldIdx, stored, &out))
+    if (!stored.isNull() && !decodeStored(row.id, fieldIdx, std::move(stored), &out))
         return {};
     if (ok)
         *ok = true;
     return out;
+}
+
+bool StoreTable::loadMemoTexts(qint32 id) const
+{
+    // Memo texts come from one forward cursor over the .edt, so reading the records
+    // in order is one scan. Pictures are only noted as present and read when asked
+    // for, so a search over texts never loads them.
+    m_memoCache.id = 0;
+    m_memoCache.text.assign(size_t(m_fields.size()), QByteArray());
+    m_memoCache.present.assign(size_t(m_fields.size()), false);
+    const qint64 low = qint64(id) << kMemoShift;
+    const qint64 high = low | ((1 << kMemoShift) - 1);
+    if (!m_memoCursor.active || m_memoCursor.pendingKey > high || m_memoCursor.lastStart >= low) {
+        if (!m_memoScan.valid())
+            m_memoScan = m_db.prepare("SELECT k, v FROM edt.memo WHERE k >= ? ORDER BY k");
+        m_memoScan.reset();
+        m_memoScan.bind(1, low);
+        m_memoCursor.active = true;
+        m_memoCursor.pendingKey = -1;
+    }
+    m_memoCursor.lastStart = low;
+    for (;;) {
+        if (m_memoCursor.pendingKey < 0) {
+            const int rc = m_memoScan.step();
+            if (rc == SQLITE_DONE) {
+                m_memoCursor.pendingKey = std::numeric_limits<qint64>::max();
+            } else if (rc == SQLITE_ROW) {
+                m_memoCursor.pendingKey = m_memoScan.columnInt(0);
+            } else {
+                closeMemoCursor();
+                setStoreError(StoreError::Damaged, u"配套的 .edt 文件已损坏"_s);
+                return false;
+            }
+        }
+        const qint64 k = m_memoCursor.pendingKey;
+        if (k > high)
+            break;
+        m_memoCursor.pendingKey = -1;
+        if (k < low)
+            continue;
+        const int f = int(k & ((1 << kMemoShift) - 1));
+        if (f >= m_fields.size())
+            continue;
+        m_memoCache.present[size_t(f)] = true;
+        if (m_fields[f].type == FieldType::Memo) {
+            m_memoCache.text[size_t(f)] = m_memoScan.columnBlob(1);
+            if (m_memoCache.text[size_t(f)].isNull())
+                m_memoCache.text[size_t(f)] = QByteArray("");
+        }
+    }
+    m_memoCache.id = id;
+    return true;
+}
+
+void StoreTable::closeMemoCursor() const
+{
+    if (m_memoCursor.active)
+        m_memoScan.reset();
+    m_memoCursor.active = false;
+    m_memoCursor.pendingKey = -1;
 }
 
 bool StoreTable::readMemo(qint32 id, int fieldIdx, QByteArray* stored) const
@@ -861,6 +1029,14 @@ bool StoreTable::readMemo(qint32 id, int fieldIdx, QByteArray* stored) const
     *stored = QByteArray();
     if (!m_memoReady)
         return true;
+    if (m_memoCache.id != id && !loadMemoTexts(id))
+        return false;
+    if (!m_memoCache.present[size_t(fieldIdx)])
+        return true;
+    if (m_fields[fieldIdx].type == FieldType::Memo) {
+        *stored = m_memoCache.text[size_t(fieldIdx)];
+        return true;
+    }
     if (!m_selectMemo.valid())
         m_selectMemo = m_db.prepare("SELECT v FROM edt.memo WHERE k=?");
     m_selectMemo.bind(1, (qint64(id) << kMemoShift) | fieldIdx);
@@ -888,6 +1064,9 @@ bool StoreTable::failSql(const QString& what) const
 
 bool StoreTable::writable() const
 {
+    // No read may be under way while the files change.
+    closeMemoCursor();
+    m_memoCache.id = 0;
     if (m_readOnly) {
         setStoreError(StoreError::ReadOnly, u"表以只读方式打开"_s);
         return false;
@@ -953,6 +1132,7 @@ bool StoreTable::ensureMemoTables()
 
 bool StoreTable::putMemo(qint32 id, int fieldIdx, const QVariant& normalized)
 {
+    m_memoCache.id = 0;
     const qint64 k = (qint64(id) << kMemoShift) | fieldIdx;
     const bool empty = m_fields[fieldIdx].type == FieldType::Bytes ? normalized.toByteArray().isEmpty()
                                                                     : normalized.toString().isEmpty();
@@ -976,18 +1156,12 @@ bool StoreTable::putMemo(qint32 id, int fieldIdx, const QVariant& normalized)
 bool StoreTable::updateRow(const Row& row)
 {
     if (!m_updateRow.valid()) {
-        QString sql = u"UPDATE main.records SET deleted=?, chk=?"_s;
-        for (int f : m_fixedFields)
-            sql += u", c%1=?"_s.arg(f + 1);
-        sql += u" WHERE id=?"_s;
-        m_updateRow = m_db.prepare(sql);
+        m_updateRow = m_db.prepare("UPDATE main.records SET deleted=?, chk=?, data=? WHERE id=?");
     }
     m_updateRow.bind(1, qint64(row.deleted ? 1 : 0));
-    m_updateRow.bind(2, qint64(rowChecksum(row.id, row.deleted, row.stored)));
-    int i = 3;
-    for (const QByteArray& b : row.stored)
-        m_updateRow.bind(i++, b);
-    m_updateRow.bind(i, qint64(row.id));
+    m_updateRow.bind(2, qint64(rowChecksum(row.id, row.deleted, row.packed)));
+    m_updateRow.bind(3, row.packed);
+    m_updateRow.bind(4, qint64(row.id));
     if (!m_updateRow.run())
         return failSql(u"写入失败"_s);
     if (sqlite3_changes(m_db.handle()) != 1) {
@@ -1005,11 +1179,19 @@ bool StoreTable::writeValue(int recordNumber, int fieldIdx, const QVariant& norm
     const int slot = m_slot[size_t(fieldIdx)];
     if (slot < 0)
         return inSavepoint([&] { return putMemo(row.id, fieldIdx, normalized); });
-    Row changed = row;
-    changed.stored[size_t(slot)] = encodeStored(row.id, fieldIdx, normalized);
+    std::vector<QByteArray> parts;
+    if (!unpackRow(row, &parts))
+        return false;
+    parts[size_t(slot)] = encodeStored(row.id, fieldIdx, normalized);
+    Row changed;
+    changed.id = row.id;
+    changed.deleted = row.deleted;
+    changed.packed = packRow(m_key, row.id, parts);
     if (!updateRow(changed))
         return false;
-    row.stored = std::move(changed.stored);
+    row.packed = std::move(changed.packed);
+    if (row.cache.empty())
+        row.cache.resize(m_fixedFields.size());
     row.cache[size_t(slot)] = normalized;
     return true;
 }
@@ -1025,27 +1207,21 @@ bool StoreTable::appendRecord(const QList<QVariant>& normalized)
     Row row;
     row.id = m_nextId;
     row.cache.resize(m_fixedFields.size());
+    std::vector<QByteArray> parts;
     for (int f : m_fixedFields) {
         const QVariant v = normalized.value(f).isValid() ? normalized.value(f) : emptyValue(m_fields[f].type);
-        row.stored.push_back(encodeStored(row.id, f, v));
+        parts.push_back(encodeStored(row.id, f, v));
         row.cache[size_t(m_slot[size_t(f)])] = v;
     }
+    row.packed = packRow(m_key, row.id, parts);
     const bool ok = inSavepoint([&] {
         if (!m_insertRow.valid()) {
-            QString sql = u"INSERT INTO main.records(id, deleted, chk"_s;
-            QString params = u"?, ?, ?"_s;
-            for (int f : m_fixedFields) {
-                sql += u", c%1"_s.arg(f + 1);
-                params += u", ?"_s;
-            }
-            m_insertRow = m_db.prepare(sql + u") VALUES("_s + params + u')');
+            m_insertRow = m_db.prepare("INSERT INTO main.records(id, deleted, chk, data) VALUES(?, ?, ?, ?)");
         }
         m_insertRow.bind(1, qint64(row.id));
         m_insertRow.bind(2, qint64(0));
-        m_insertRow.bind(3, qint64(rowChecksum(row.id, false, row.stored)));
-        int i = 4;
-        for (const QByteArray& b : row.stored)
-            m_insertRow.bind(i++, b);
+        m_insertRow.bind(3, qint64(rowChecksum(row.id, false, row.packed)));
+        m_insertRow.bind(4, row.packed);
         if (!m_insertRow.run())
             return failSql(u"写入失败"_s);
         for (int f = 0; f < m_fields.size(); ++f) {
@@ -1073,14 +1249,20 @@ bool StoreTable::modifyRecord(int recordNumber, const QList<QVariant>& normalize
         return false;
     Row& row = m_rows[size_t(recordNumber - 1)];
     Row changed = row;
+    if (changed.cache.empty())
+        changed.cache.resize(m_fixedFields.size());
+    std::vector<QByteArray> parts;
+    if (!unpackRow(row, &parts))
+        return false;
     bool fixedChanged = false;
     for (int f : m_fixedFields) {
         if (!normalized.value(f).isValid())
             continue;
-        changed.stored[size_t(m_slot[size_t(f)])] = encodeStored(row.id, f, normalized.value(f));
+        parts[size_t(m_slot[size_t(f)])] = encodeStored(row.id, f, normalized.value(f));
         changed.cache[size_t(m_slot[size_t(f)])] = normalized.value(f);
         fixedChanged = true;
     }
+    changed.packed = packRow(m_key, row.id, parts);
     const bool ok = inSavepoint([&] {
         if (fixedChanged && !updateRow(changed))
             return false;
@@ -1133,6 +1315,7 @@ bool StoreTable::purge()
     if (!ok)
         return false;
     std::erase_if(m_rows, [](const Row& r) { return r.deleted; });
+    m_memoCache.id = 0;
     m_pos = 0;
     return true;
 }
@@ -1162,16 +1345,22 @@ bool StoreTable::setPassword(const QString& password)
     }
 
     // Every value is opened with the old key and sealed with the new one.
-    std::vector<Row> rows = m_rows;
-    for (size_t r = 0; r < rows.size(); ++r) {
-        Row& row = rows[r];
+    std::vector<Row> rows;
+    rows.reserve(m_rows.size());
+    for (size_t r = 0; r < m_rows.size(); ++r) {
+        Row row;
+        row.id = m_rows[r].id;
+        row.deleted = m_rows[r].deleted;
+        std::vector<QByteArray> parts;
         for (int f : m_fixedFields) {
             bool ok = false;
             const QVariant v = value(int(r) + 1, f, &ok);
             if (!ok)
                 return false;
-            row.stored[size_t(m_slot[size_t(f)])] = encodeStoredWithKey(key, row.id, f, v);
+            parts.push_back(encodeStoredWithKey(key, row.id, f, v));
         }
+        row.packed = packRow(key, row.id, parts);
+        rows.push_back(std::move(row));
     }
     const QByteArray oldKey = m_key;
     const QByteArray oldSalt = m_salt;
@@ -1229,7 +1418,8 @@ bool StoreTable::setPassword(const QString& password)
         return false;
     }
     for (size_t r = 0; r < rows.size(); ++r)
-        m_rows[r].stored = std::move(rows[r].stored);
+        m_rows[r].packed = std::move(rows[r].packed);
+    m_memoCache.id = 0;
     return true;
 }
 
@@ -1311,6 +1501,7 @@ bool StoreTable::beginBatch()
 
 bool StoreTable::endBatch(bool commit)
 {
+    closeMemoCursor();
     if (m_batchDepth <= 0)
         return false;
     if (!commit)

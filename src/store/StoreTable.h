@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include <QByteArray>
@@ -82,8 +83,8 @@ private:
     struct Row {
         qint32 id = 0;
         bool deleted = false;
-        std::vector<QByteArray> stored; // per fixed slot, as on disk
-        mutable std::vector<QVariant> cache;
+        QByteArray packed; // the fixed values as stored, each length-prefixed
+        mutable std::vector<QVariant> cache; // decoded values, filled on first read
     };
 
     StoreTable() = default;
@@ -96,14 +97,20 @@ private:
     QByteArray associated(qint32 id, int fieldIdx) const;
     QByteArray encodeStored(qint32 id, int fieldIdx, const QVariant& normalized) const;
     QByteArray encodeStoredWithKey(const QByteArray& key, qint32 id, int fieldIdx, const QVariant& normalized) const;
-    bool decodeStored(qint32 id, int fieldIdx, const QByteArray& stored, QVariant* out) const;
-    quint32 rowChecksum(qint32 id, bool deleted, const std::vector<QByteArray>& stored) const;
+    bool decodeStored(qint32 id, int fieldIdx, QByteArray stored, QVariant* out) const;
+    // Checksum of the associated data, the seed of a plain memo value's checksum.
+    quint32 associatedChecksum(qint32 id, int fieldIdx) const;
+    QByteArray packRow(const QByteArray& key, qint32 id, const std::vector<QByteArray>& parts) const;
+    bool unpackRow(const Row& row, std::vector<QByteArray>* parts) const;
+    quint32 rowChecksum(qint32 id, bool deleted, const QByteArray& packed) const;
     QByteArray nextIdBlob(qint32 nextId) const;
     quint32 headerChecksum() const;
 
     bool ensureMemoTables();
     bool putMemo(qint32 id, int fieldIdx, const QVariant& normalized);
     bool readMemo(qint32 id, int fieldIdx, QByteArray* stored) const;
+    bool loadMemoTexts(qint32 id) const;
+    void closeMemoCursor() const;
     bool updateRow(const Row& row);
 
     // Runs body inside a savepoint; rolls it back when body or the release fails.
@@ -123,6 +130,7 @@ private:
     bool m_memoAttached = false;
     bool m_memoReady = false;
     QByteArray m_identity;
+    mutable std::optional<quint32> m_identityChecksum;
     QByteArray m_key;
     crypto::KdfParams m_kdf;
     QByteArray m_salt;
@@ -132,8 +140,22 @@ private:
     int m_batchDepth = 0;
     bool m_batchFailed = false;
 
+    struct MemoCache {
+        qint32 id = 0; // record whose memo texts are held; 0: none
+        std::vector<QByteArray> text;
+        std::vector<bool> present;
+    };
+    mutable MemoCache m_memoCache;
+
     SqliteDb m_db;
     mutable SqliteStmt m_selectMemo;
+    mutable SqliteStmt m_memoScan;
+    struct MemoCursor {
+        bool active = false;
+        qint64 pendingKey = -1; // key of the row the scan stands on, not yet taken; -1: none
+        qint64 lastStart = -1;  // first key of the last record read through the scan
+    };
+    mutable MemoCursor m_memoCursor;
     SqliteStmt m_upsertMemo;
     SqliteStmt m_deleteMemo;
     SqliteStmt m_updateRow;

@@ -143,7 +143,7 @@ TEST_F(StoreProtectionTest, ChangedPlainValuesAreDetectedToo)
     EXPECT_FALSE(store.read(u"图片").isValid());
     EXPECT_EQ(RecordStore::lastError(), StoreError::Damaged);
     store.closeAll();
-    ASSERT_TRUE(execSql(u"卷.edb"_s, "UPDATE records SET c2 = x'09000000' WHERE id = 1"));
+    ASSERT_TRUE(execSql(u"卷.edb"_s, "UPDATE records SET data = substr(data, 1, 5) || x'FF' || substr(data, 7) WHERE id = 1"));
     EXPECT_FALSE(store.open(u"卷"_s));
     EXPECT_EQ(RecordStore::lastError(), StoreError::Damaged);
 }
