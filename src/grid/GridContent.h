@@ -17,17 +17,17 @@ struct CellFormat {
     bool hasColour = false;
     quint16 fontHeight = 0; // 0: the grid's font
     RgbColour colour = 0;
+
+    bool operator==(const CellFormat&) const = default;
 };
 
 // A cell's value is null (empty), a QString, a bool (check boxes) or a QByteArray
 // (pictures). The column's kind decides which of them a write may store.
-struct GridCell {
-    QVariant value;
-    CellFormat format;
-};
-
 struct GridRow {
-    std::vector<GridCell> cells;
+    std::vector<QVariant> values;
+    // Empty while every cell of the row has default attributes, which is most rows;
+    // sorting resets whole blocks of rows without touching their cells.
+    std::vector<CellFormat> formats;
     int height = 0;
 };
 

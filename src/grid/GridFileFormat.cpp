@@ -18,9 +18,8 @@ constexpr qsizetype kMinCellBytes = 1 + 1 + 1 + 2 + 4;
 
 enum FormatFlag : quint8 { WrapFlag = 1, ReadOnlyFlag = 2, ColourFlag = 4 };
 
-void writeCell(QDataStream& out, const GridCell& cell)
+void writeCell(QDataStream& out, const QVariant& v, const CellFormat& f)
 {
-    const QVariant& v = cell.value;
     if (v.isNull()) {
         out << quint8(EmptyTag);
     } else if (v.typeId() == QMetaType::Bool) {
@@ -30,13 +29,12 @@ void writeCell(QDataStream& out, const GridCell& cell)
     } else {
         out << quint8(TextTag) << v.toString();
     }
-    const CellFormat& f = cell.format;
     const quint8 flags = (f.wordWrap ? WrapFlag : 0) | (f.readOnly ? ReadOnlyFlag : 0) |
                          (f.hasColour ? ColourFlag : 0);
     out << f.alignment << flags << f.fontHeight << quint32(f.colour);
 }
 
-bool readCell(QDataStream& in, GridCell& cell)
+bool readCell(QDataStream& in, QVariant& value, CellFormat& f)
 {
     quint8 tag = 0;
     in >> tag;
@@ -46,19 +44,19 @@ bool readCell(QDataStream& in, GridCell& cell)
     case TextTag: {
         QString text;
         in >> text;
-        cell.value = text;
+        value = text;
         break;
     }
     case BoolTag: {
         bool on = false;
         in >> on;
-        cell.value = on;
+        value = on;
         break;
     }
     case BytesTag: {
         QByteArray bytes;
         in >> bytes;
-        cell.value = bytes;
+        value = bytes;
         break;
     }
     default:
@@ -66,7 +64,6 @@ bool readCell(QDataStream& in, GridCell& cell)
     }
     quint8 flags = 0;
     quint32 colour = 0;
-    CellFormat& f = cell.format;
     in >> f.alignment >> flags >> f.fontHeight >> colour;
     if (f.alignment > 3 || flags > 7)
         return false;
@@ -91,8 +88,9 @@ QByteArray GridFileFormat::encode(const GridContent& content)
             out << qint32(column.kind) << qint32(column.decimals) << qint32(column.width) << column.items;
         for (const GridRow& row : content.rows) {
             out << qint32(row.height);
-            for (const GridCell& cell : row.cells)
-                writeCell(out, cell);
+            const CellFormat none;
+            for (size_t c = 0; c < row.values.size(); ++c)
+                writeCell(out, row.values[c], row.formats.empty() ? none : row.formats[c]);
         }
     }
     QByteArray file;
@@ -151,10 +149,16 @@ std::optional<GridContent> GridFileFormat::decode(const QByteArray& bytes)
         if (height < 0)
             return std::nullopt;
         row.height = height;
-        row.cells.resize(size_t(columnCount));
-        for (GridCell& cell : row.cells)
-            if (!readCell(in, cell))
+        row.values.resize(size_t(columnCount));
+        row.formats.resize(size_t(columnCount));
+        bool plain = true;
+        for (qint32 c = 0; c < columnCount; ++c) {
+            if (!readCell(in, row.values[size_t(c)], row.formats[size_t(c)]))
                 return std::nullopt;
+            plain = plain && row.formats[size_t(c)] == CellFormat();
+        }
+        if (plain)
+            row.formats.clear();
     }
     if (in.status() != QDataStream::Ok || !in.atEnd())
         return std::nullopt;

@@ -23,6 +23,19 @@ bool holdsText(ColumnKind kind)
     return kind != ColumnKind::Checkbox && kind != ColumnKind::Picture;
 }
 
+// An optional minus and at most 15 ASCII digits: exact as a double.
+bool isPlainInteger(QStringView text)
+{
+    const qsizetype start = text.startsWith(u'-') ? 1 : 0;
+    const qsizetype digits = text.size() - start;
+    if (digits < 1 || digits > 15)
+        return false;
+    for (qsizetype i = start; i < text.size(); ++i)
+        if (text[i] < u'0' || text[i] > u'9')
+            return false;
+    return true;
+}
+
 QString formatNumber(double value, int decimals)
 {
     QString text = QString::number(value, 'f', decimals);
@@ -50,15 +63,24 @@ bool GridModel::isCell(int row, int column) const
     return row >= 0 && row < rowCount() && column >= 0 && column < columnCount();
 }
 
-const GridCell* GridModel::cell(int row, int column) const
+const QVariant* GridModel::valueAt(int row, int column) const
 {
-    return isCell(row, column) ? &m_content.rows[size_t(row)].cells[size_t(column)] : nullptr;
+    return isCell(row, column) ? &m_content.rows[size_t(row)].values[size_t(column)] : nullptr;
+}
+
+const CellFormat* GridModel::formatAt(int row, int column) const
+{
+    static const CellFormat none;
+    if (!isCell(row, column))
+        return nullptr;
+    const GridRow& r = m_content.rows[size_t(row)];
+    return r.formats.empty() ? &none : &r.formats[size_t(column)];
 }
 
 GridRow GridModel::makeRow() const
 {
     GridRow row;
-    row.cells.resize(m_content.columns.size());
+    row.values.resize(m_content.columns.size());
     row.height = kDefaultRowHeight;
     return row;
 }
@@ -96,18 +118,18 @@ void GridModel::setColumnCount(int columns)
 
 QVariant GridModel::value(int row, int column) const
 {
-    const GridCell* c = cell(row, column);
-    if (!c)
+    const QVariant* v = valueAt(row, column);
+    if (!v)
         return {};
     if (row > 0) {
         switch (m_content.columns[size_t(column)].kind) {
         case ColumnKind::Checkbox:
-            if (c->value.typeId() != QMetaType::QString)
-                return c->value.toBool();
+            if (v->typeId() != QMetaType::QString)
+                return v->toBool();
             break;
         case ColumnKind::Picture:
-            if (c->value.typeId() != QMetaType::QString)
-                return c->value.toByteArray();
+            if (v->typeId() != QMetaType::QString)
+                return v->toByteArray();
             break;
         default:
             break;
@@ -118,10 +140,10 @@ QVariant GridModel::value(int row, int column) const
 
 QString GridModel::text(int row, int column) const
 {
-    const GridCell* c = cell(row, column);
-    if (!c)
+    const QVariant* cellValue = valueAt(row, column);
+    if (!cellValue)
         return {};
-    const QVariant& v = c->value;
+    const QVariant& v = *cellValue;
     const GridColumn& col = m_content.columns[size_t(column)];
     if (row > 0 && col.kind == ColumnKind::Checkbox && v.isNull())
         return u"假"_s;
@@ -149,21 +171,37 @@ QString GridModel::text(int row, int column) const
     return raw;
 }
 
+double GridModel::numberValue(int row, int column) const
+{
+    const QVariant* v = valueAt(row, column);
+    if (!v || v->typeId() != QMetaType::QString)
+        return leadingNumber(text(row, column));
+    // Read the stored text in place where it is what text() gives, or where it is
+    // a plain integer, which reads the same before and after formatting.
+    const QString& raw = *static_cast<const QString*>(v->constData());
+    const ColumnKind kind = m_content.columns[size_t(column)].kind;
+    if (row == 0 || kind == ColumnKind::Text || kind == ColumnKind::List)
+        return leadingNumber(raw);
+    if (kind == ColumnKind::Number && isPlainInteger(raw))
+        return leadingNumber(raw);
+    return leadingNumber(text(row, column));
+}
+
 bool GridModel::checked(int row, int column) const
 {
-    const GridCell* c = cell(row, column);
-    return c && c->value.typeId() == QMetaType::Bool && c->value.toBool();
+    const QVariant* v = valueAt(row, column);
+    return v && v->typeId() == QMetaType::Bool && v->toBool();
 }
 
 QByteArray GridModel::picture(int row, int column) const
 {
-    const GridCell* c = cell(row, column);
-    return c && c->value.typeId() == QMetaType::QByteArray ? c->value.toByteArray() : QByteArray();
+    const QVariant* v = valueAt(row, column);
+    return v && v->typeId() == QMetaType::QByteArray ? v->toByteArray() : QByteArray();
 }
 
 bool GridModel::store(int row, int column, QVariant value)
 {
-    m_content.rows[size_t(row)].cells[size_t(column)].value = std::move(value);
+    m_content.rows[size_t(row)].values[size_t(column)] = std::move(value);
     Q_EMIT cellsChanged(row, column, row, column);
     return true;
 }
@@ -283,7 +321,7 @@ void GridModel::convertColumn(int column, ColumnKind from, ColumnKind to)
     if (from == to)
         return;
     for (size_t r = 1; r < m_content.rows.size(); ++r) {
-        QVariant& v = m_content.rows[r].cells[size_t(column)].value;
+        QVariant& v = m_content.rows[r].values[size_t(column)];
         if (v.isNull())
             continue;
         const int type = v.typeId();
@@ -411,9 +449,10 @@ template <typename Apply> void GridModel::applyFormat(const CellRange& range, Ap
     if (!clampRange(range, span))
         return;
     for (int r = span.top; r <= span.bottom; ++r) {
-        std::vector<GridCell>& cells = m_content.rows[size_t(r)].cells;
+        std::vector<CellFormat>& formats = m_content.rows[size_t(r)].formats;
+        formats.resize(m_content.columns.size());
         for (int c = span.left; c <= span.right; ++c)
-            apply(cells[size_t(c)].format);
+            apply(formats[size_t(c)]);
     }
     Q_EMIT cellsChanged(span.top, span.left, span.bottom, span.right);
 }
@@ -428,8 +467,8 @@ void GridModel::setAlignment(const CellRange& range, CellAlignment alignment)
 
 CellAlignment GridModel::alignment(int row, int column) const
 {
-    const GridCell* c = cell(row, column);
-    return c && c->format.alignment ? CellAlignment(c->format.alignment) : CellAlignment::Left;
+    const CellFormat* f = formatAt(row, column);
+    return f && f->alignment ? CellAlignment(f->alignment) : CellAlignment::Left;
 }
 
 void GridModel::setWordWrap(const CellRange& range, bool on)
@@ -439,8 +478,8 @@ void GridModel::setWordWrap(const CellRange& range, bool on)
 
 bool GridModel::wordWrap(int row, int column) const
 {
-    const GridCell* c = cell(row, column);
-    return c && c->format.wordWrap;
+    const CellFormat* f = formatAt(row, column);
+    return f && f->wordWrap;
 }
 
 void GridModel::setFontHeight(const CellRange& range, int height)
@@ -452,8 +491,8 @@ void GridModel::setFontHeight(const CellRange& range, int height)
 
 int GridModel::fontHeight(int row, int column) const
 {
-    const GridCell* c = cell(row, column);
-    return c ? c->format.fontHeight : 0;
+    const CellFormat* f = formatAt(row, column);
+    return f ? f->fontHeight : 0;
 }
 
 void GridModel::setReadOnly(const CellRange& range, bool on)
@@ -463,8 +502,8 @@ void GridModel::setReadOnly(const CellRange& range, bool on)
 
 bool GridModel::isReadOnly(int row, int column) const
 {
-    const GridCell* c = cell(row, column);
-    return c && c->format.readOnly;
+    const CellFormat* f = formatAt(row, column);
+    return f && f->readOnly;
 }
 
 void GridModel::setColour(const CellRange& range, RgbColour colour)
@@ -478,8 +517,8 @@ void GridModel::setColour(const CellRange& range, RgbColour colour)
 
 RgbColour GridModel::colour(int row, int column) const
 {
-    const GridCell* c = cell(row, column);
-    return c && c->format.hasColour ? c->format.colour : m_content.defaultColour;
+    const CellFormat* f = formatAt(row, column);
+    return f && f->hasColour ? f->colour : m_content.defaultColour;
 }
 
 void GridModel::setDefaultColour(RgbColour colour)
@@ -574,8 +613,11 @@ bool GridModel::insertColumn(int before)
     GridColumn column;
     column.width = kDefaultColumnWidth;
     m_content.columns.insert(m_content.columns.begin() + before, column);
-    for (GridRow& row : m_content.rows)
-        row.cells.insert(row.cells.begin() + before, GridCell());
+    for (GridRow& row : m_content.rows) {
+        row.values.insert(row.values.begin() + before, QVariant());
+        if (!row.formats.empty())
+            row.formats.insert(row.formats.begin() + before, CellFormat());
+    }
     Q_EMIT columnsInserted(before, before);
     fixCursor();
     return true;
@@ -587,8 +629,11 @@ bool GridModel::removeColumn(int column)
         return false;
     Q_EMIT columnsAboutToBeRemoved(column, column);
     m_content.columns.erase(m_content.columns.begin() + column);
-    for (GridRow& row : m_content.rows)
-        row.cells.erase(row.cells.begin() + column);
+    for (GridRow& row : m_content.rows) {
+        row.values.erase(row.values.begin() + column);
+        if (!row.formats.empty())
+            row.formats.erase(row.formats.begin() + column);
+    }
     Q_EMIT columnsRemoved(column, column);
     fixCursor();
     return true;
@@ -612,8 +657,7 @@ void GridModel::reorderRows(int firstRow, const std::vector<int>& order)
         block.push_back(std::move(m_content.rows[size_t(source)]));
     for (int i = 0; i < count; ++i) {
         GridRow& row = block[size_t(i)];
-        for (GridCell& c : row.cells)
-            c.format = CellFormat();
+        row.formats = {};
         row.height = kDefaultRowHeight;
         m_content.rows[size_t(firstRow + i)] = std::move(row);
     }

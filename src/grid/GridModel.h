@@ -47,6 +47,9 @@ public:
     // Every cell as text: check boxes "真" / "假", pictures empty, numbers formatted
     // with the column's decimals, dates as yyyy-MM-dd.
     QString text(int row, int column) const;
+    // The leading number of the cell's text (see leadingNumber), as the number sort
+    // compares it; 0 for a text without one.
+    double numberValue(int row, int column) const;
     bool checked(int row, int column) const;
     QByteArray picture(int row, int column) const;
 
@@ -179,7 +182,9 @@ private:
     };
     bool clampRange(const CellRange& range, Span& span) const;
     template <typename Apply> void applyFormat(const CellRange& range, Apply apply);
-    const GridCell* cell(int row, int column) const;
+    const QVariant* valueAt(int row, int column) const;
+    // The cell's attributes; nullptr outside the grid.
+    const CellFormat* formatAt(int row, int column) const;
     bool store(int row, int column, QVariant value);
     GridRow makeRow() const;
     void fixCursor();

@@ -172,8 +172,8 @@ void sortBlock(GridModel& grid, int column, int firstRow, int lastRow, SortKind 
     case SortKind::Date: {
         std::vector<double> values(static_cast<size_t>(m));
         for (int i = 0; i < m; ++i) {
-            const QString text = grid.text(firstRow + i, column);
-            values[size_t(i)] = kind == SortKind::Number ? leadingNumber(text) : dateValue(text);
+            values[size_t(i)] = kind == SortKind::Number ? grid.numberValue(firstRow + i, column)
+                                                         : dateValue(grid.text(firstRow + i, column));
         }
         order = numberOrder(values, ascending);
         break;
