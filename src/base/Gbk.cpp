@@ -7,22 +7,46 @@ namespace helan {
 
 namespace {
 
-// Bytes a single code point takes in GB18030. ASCII is one byte; code points in
-// GBK take two; everything else takes four. Asking the encoder for one code point
-// at a time is slow, so the common ranges are answered directly.
+// Widths in GB18030 of every code unit of the basic plane, worked out once from a
+// single encoding of the whole plane: a lead byte below 0x80 is a one-byte
+// character, a second byte that is a digit marks a four-byte sequence, anything
+// else is a two-byte GBK character. A lone surrogate is written as one substitute
+// byte, and is counted so.
+struct WidthTable {
+    unsigned char width[0x10000];
+
+    WidthTable()
+    {
+        QString plane;
+        plane.reserve(0x10000);
+        for (char32_t cp = 0; cp < 0x10000; ++cp)
+            if (cp < 0xD800 || cp > 0xDFFF)
+                plane.append(QChar(char16_t(cp)));
+        QStringEncoder gb("GB18030", QStringConverter::Flag::Stateless);
+        const QByteArray bytes = gb.encode(plane);
+        qsizetype at = 0;
+        for (char32_t cp = 0; cp < 0x10000; ++cp) {
+            if (cp >= 0xD800 && cp <= 0xDFFF) {
+                width[cp] = 1;
+                continue;
+            }
+            int w = 1;
+            if (at < bytes.size() && static_cast<unsigned char>(bytes[at]) >= 0x80)
+                w = (at + 1 < bytes.size() && bytes[at + 1] >= '0' && bytes[at + 1] <= '9') ? 4 : 2;
+            width[cp] = static_cast<unsigned char>(w);
+            at += w;
+        }
+    }
+};
+
 int gbkWidth(char32_t cp)
 {
     if (cp < 0x80)
         return 1;
     if (cp > 0xFFFF)
         return 4;
-    // CJK unified ideographs of the basic block are all in GBK.
-    if (cp >= 0x4E00 && cp <= 0x9FA5)
-        return 2;
-    static thread_local QStringEncoder gb("GB18030", QStringConverter::Flag::Stateless);
-    const char16_t unit = char16_t(cp);
-    const QByteArray bytes = gb.encode(QStringView(&unit, 1));
-    return int(bytes.size());
+    static const WidthTable table;
+    return table.width[cp];
 }
 
 } // namespace

@@ -24,25 +24,25 @@ ScriptedPrompter::~ScriptedPrompter() = default;
 
 ScriptedPrompter& ScriptedPrompter::expectMessage(const QString& text)
 {
-    m_script.push_back({Kind::Message, text});
+    m_script.push_back(Answer{Kind::Message, text, false, std::nullopt, std::nullopt});
     return *this;
 }
 
 ScriptedPrompter& ScriptedPrompter::answerOkCancel(bool ok, const QString& text)
 {
-    m_script.push_back({Kind::OkCancel, text, ok});
+    m_script.push_back(Answer{Kind::OkCancel, text, ok, std::nullopt, std::nullopt});
     return *this;
 }
 
 ScriptedPrompter& ScriptedPrompter::answerYesNo(bool yes, const QString& text)
 {
-    m_script.push_back({Kind::YesNo, text, yes});
+    m_script.push_back(Answer{Kind::YesNo, text, yes, std::nullopt, std::nullopt});
     return *this;
 }
 
 ScriptedPrompter& ScriptedPrompter::answerInput(std::optional<QString> value, const QString& title)
 {
-    Answer a{Kind::Input, title};
+    Answer a{Kind::Input, title, false, std::nullopt, std::nullopt};
     a.value = std::move(value);
     m_script.push_back(std::move(a));
     return *this;
@@ -50,7 +50,7 @@ ScriptedPrompter& ScriptedPrompter::answerInput(std::optional<QString> value, co
 
 ScriptedPrompter& ScriptedPrompter::answerOpenFile(const QString& path)
 {
-    Answer a{Kind::OpenFile, {}};
+    Answer a{Kind::OpenFile, {}, false, std::nullopt, std::nullopt};
     a.value = path;
     m_script.push_back(std::move(a));
     return *this;
@@ -58,7 +58,7 @@ ScriptedPrompter& ScriptedPrompter::answerOpenFile(const QString& path)
 
 ScriptedPrompter& ScriptedPrompter::answerChooseFolder(const QString& path)
 {
-    Answer a{Kind::ChooseFolder, {}};
+    Answer a{Kind::ChooseFolder, {}, false, std::nullopt, std::nullopt};
     a.value = path;
     m_script.push_back(std::move(a));
     return *this;
@@ -66,7 +66,7 @@ ScriptedPrompter& ScriptedPrompter::answerChooseFolder(const QString& path)
 
 ScriptedPrompter& ScriptedPrompter::answerChooseColour(std::optional<unsigned int> colour)
 {
-    Answer a{Kind::ChooseColour, {}};
+    Answer a{Kind::ChooseColour, {}, false, std::nullopt, std::nullopt};
     a.colour = colour;
     m_script.push_back(std::move(a));
     return *this;
@@ -98,14 +98,15 @@ std::optional<ScriptedPrompter::Answer> ScriptedPrompter::take(Kind kind, const 
     }
     Answer a = m_script.front();
     m_script.pop_front();
-    if (!a.expectedText.isEmpty())
+    if (!a.expectedText.isEmpty()) {
         EXPECT_EQ(a.expectedText.toStdString(), text.toStdString()) << "text of the " << kindName(kind);
+    }
     return a;
 }
 
 void ScriptedPrompter::message(const QString& text, const QString& title, Icon icon)
 {
-    m_prompts.append({Kind::Message, text, title, icon});
+    m_prompts.append(Prompt{Kind::Message, text, title, icon});
     // Messages need no answer; they are checked against the script only when one
     // is scripted next or strict mode asks for it.
     if (m_strictMessages || (!m_script.empty() && m_script.front().kind == Kind::Message))
@@ -114,14 +115,14 @@ void ScriptedPrompter::message(const QString& text, const QString& title, Icon i
 
 bool ScriptedPrompter::okCancel(const QString& text, const QString& title)
 {
-    m_prompts.append({Kind::OkCancel, text, title});
+    m_prompts.append(Prompt{Kind::OkCancel, text, title, Icon::None});
     const auto a = take(Kind::OkCancel, text);
     return a && a->yes;
 }
 
 bool ScriptedPrompter::yesNo(const QString& text, const QString& title)
 {
-    m_prompts.append({Kind::YesNo, text, title});
+    m_prompts.append(Prompt{Kind::YesNo, text, title, Icon::None});
     const auto a = take(Kind::YesNo, text);
     return a && a->yes;
 }
@@ -131,7 +132,7 @@ std::optional<QString> ScriptedPrompter::input(const QString& title, const QStri
 {
     Q_UNUSED(initial);
     Q_UNUSED(masked);
-    m_prompts.append({Kind::Input, title, prompt});
+    m_prompts.append(Prompt{Kind::Input, title, prompt, Icon::None});
     const auto a = take(Kind::Input, title);
     return a ? a->value : std::nullopt;
 }
@@ -139,21 +140,21 @@ std::optional<QString> ScriptedPrompter::input(const QString& title, const QStri
 QString ScriptedPrompter::openFile(const QString& title, const QString& filter, const QString& folder)
 {
     Q_UNUSED(folder);
-    m_prompts.append({Kind::OpenFile, title, filter});
+    m_prompts.append(Prompt{Kind::OpenFile, title, filter, Icon::None});
     const auto a = take(Kind::OpenFile, {});
     return a && a->value ? *a->value : QString();
 }
 
 QString ScriptedPrompter::chooseFolder(const QString& title, const QString& folder)
 {
-    m_prompts.append({Kind::ChooseFolder, title, folder});
+    m_prompts.append(Prompt{Kind::ChooseFolder, title, folder, Icon::None});
     const auto a = take(Kind::ChooseFolder, {});
     return a && a->value ? *a->value : QString();
 }
 
 std::optional<unsigned int> ScriptedPrompter::chooseColour(unsigned int initial)
 {
-    m_prompts.append({Kind::ChooseColour, QString::number(initial, 16), {}});
+    m_prompts.append(Prompt{Kind::ChooseColour, QString::number(initial, 16), {}, Icon::None});
     const auto a = take(Kind::ChooseColour, {});
     return a ? a->colour : std::nullopt;
 }
