@@ -100,6 +100,8 @@ void GridModel::setRowCount(int rows)
     } else if (rows < old) {
         Q_EMIT rowsAboutToBeRemoved(rows, old - 1);
         m_content.rows.resize(size_t(rows));
+        if (m_editing && m_editRow >= rows)
+            m_editing = false;
         Q_EMIT rowsRemoved(rows, old - 1);
     }
     fixCursor();
@@ -583,6 +585,8 @@ bool GridModel::insertRow(int before)
         return false;
     Q_EMIT rowsAboutToBeInserted(before, before);
     m_content.rows.insert(m_content.rows.begin() + before, makeRow());
+    if (m_editing && before <= m_editRow)
+        ++m_editRow;
     Q_EMIT rowsInserted(before, before);
     fixCursor();
     return true;
@@ -594,6 +598,10 @@ bool GridModel::removeRow(int row)
         return false;
     Q_EMIT rowsAboutToBeRemoved(row, row);
     m_content.rows.erase(m_content.rows.begin() + row);
+    if (m_editing && row < m_editRow)
+        --m_editRow;
+    else if (m_editing && row == m_editRow)
+        m_editing = false; // the edited cell is gone; its editor closes with it
     Q_EMIT rowsRemoved(row, row);
     fixCursor();
     return true;
@@ -613,6 +621,8 @@ bool GridModel::insertColumn(int before)
     GridColumn column;
     column.width = kDefaultColumnWidth;
     m_content.columns.insert(m_content.columns.begin() + before, column);
+    if (m_editing && before <= m_editColumn)
+        ++m_editColumn;
     for (GridRow& row : m_content.rows) {
         row.values.insert(row.values.begin() + before, QVariant());
         if (!row.formats.empty())
@@ -629,6 +639,10 @@ bool GridModel::removeColumn(int column)
         return false;
     Q_EMIT columnsAboutToBeRemoved(column, column);
     m_content.columns.erase(m_content.columns.begin() + column);
+    if (m_editing && column < m_editColumn)
+        --m_editColumn;
+    else if (m_editing && column == m_editColumn)
+        m_editing = false;
     for (GridRow& row : m_content.rows) {
         row.values.erase(row.values.begin() + column);
         if (!row.formats.empty())

@@ -79,6 +79,29 @@ void GridView::connectGrid()
         if (first == 0)
             applyAllSizes(); // a new header row
     });
+
+    // While rows or columns come and go, Qt moves its current index with the cells;
+    // the grid keeps its cursor on the same row number instead. Take nothing from
+    // the view meanwhile and put the grid's cursor back afterwards.
+    const auto hold = [this] { m_syncing = true; };
+    const auto release = [this] {
+        m_syncing = false;
+        const QModelIndex index = m_adapter->index(m_grid.cursorRow() - 1, m_grid.cursorColumn());
+        if (index.isValid() && selectionModel()->currentIndex() != index) {
+            m_syncing = true;
+            selectionModel()->setCurrentIndex(index, QItemSelectionModel::NoUpdate);
+            m_syncing = false;
+        }
+        applySelection();
+    };
+    for (auto about : {&GridModel::rowsAboutToBeInserted, &GridModel::rowsAboutToBeRemoved,
+                       &GridModel::columnsAboutToBeInserted, &GridModel::columnsAboutToBeRemoved})
+        connect(&m_grid, about, this, hold);
+    for (auto done : {&GridModel::rowsInserted, &GridModel::rowsRemoved, &GridModel::columnsInserted,
+                      &GridModel::columnsRemoved})
+        connect(&m_grid, done, this, release);
+    connect(&m_grid, &GridModel::aboutToReset, this, hold);
+    connect(&m_grid, &GridModel::resetDone, this, release);
 }
 
 void GridView::applyColumnWidth(int column)

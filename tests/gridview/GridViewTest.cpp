@@ -254,10 +254,16 @@ TEST(GridViewSync, CursorAndSelectionFollowEachOtherBothWays)
     EXPECT_EQ(f.grid.selectionEndColumn(), NumberCol);
     f.grid.selectRange(1, 0, 2, 1);
     EXPECT_EQ(f.view.selectionModel()->selectedIndexes().size(), 4);
-    // Deleting the last row with the cursor on it moves the view's cursor up too.
+    // Deleting a row above keeps the cursor on its row number, in the view too;
+    // deleting the last row with the cursor on it moves it up.
     f.grid.setCursor(3, 0);
-    f.grid.removeRow(3);
+    f.grid.removeRow(1);
+    EXPECT_EQ(f.grid.cursorRow(), 2);
     EXPECT_EQ(f.view.currentIndex(), f.index(2, 0));
+    f.grid.removeRow(2);
+    EXPECT_EQ(f.view.currentIndex(), f.index(1, 0));
+    f.grid.insertRow(1);
+    EXPECT_EQ(f.view.currentIndex(), f.index(1, 0));
 }
 
 TEST(GridViewMouse, ButtonsHeaderAndResizeEventsCarryTheirArguments)
