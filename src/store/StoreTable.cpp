@@ -81,28 +81,11 @@ QByteArray packValues(const std::vector<QByteArray>& parts)
     return out;
 }
 
-// The value of one slot inside a packed record; false when the blob is malformed.
-bool slotOf(const QByteArray& packed, int slot, QByteArrayView* out)
+// Calls onValue(offset, length) for each value of a packed record; false when the
+// blob is malformed.
+template <typename OnValue>
+bool walkPacked(const QByteArray& packed, OnValue onValue)
 {
-    qsizetype at = 0;
-    for (int i = 0;; ++i) {
-        if (packed.size() - at < 4)
-            return false;
-        const qint32 len = fromLe32(packed.constData() + at);
-        at += 4;
-        if (len < 0 || packed.size() - at < len)
-            return false;
-        if (i == slot) {
-            *out = QByteArrayView(packed.constData() + at, len);
-            return true;
-        }
-        at += len;
-    }
-}
-
-bool unpackValues(const QByteArray& packed, size_t count, std::vector<QByteArray>* out)
-{
-    out->clear();
     qsizetype at = 0;
     while (at < packed.size()) {
         if (packed.size() - at < 4)
@@ -111,10 +94,23 @@ bool unpackValues(const QByteArray& packed, size_t count, std::vector<QByteArray
         at += 4;
         if (len < 0 || packed.size() - at < len)
             return false;
-        out->push_back(packed.mid(at, len));
+        onValue(at, len);
         at += len;
     }
-    return out->size() == count;
+    return true;
+}
+
+bool unpackValues(const QByteArray& packed, size_t count, std::vector<QByteArray>* out)
+{
+    out->clear();
+    return walkPacked(packed, [&](qsizetype at, qint32 len) { out->push_back(packed.mid(at, len)); }) &&
+           out->size() == count;
+}
+
+bool packedHolds(const QByteArray& packed, size_t count)
+{
+    size_t n = 0;
+    return walkPacked(packed, [&](qsizetype, qint32) { ++n; }) && n == count;
 }
 
 QByteArray encodePlain(FieldType type, const QVariant& v)
@@ -662,9 +658,8 @@ bool StoreTable::loadRows()
         row.id = qint32(id);
         row.deleted = deleted == 1;
         row.packed = st.columnBlob(3);
-        QByteArrayView last;
         if (chk < 0 || chk > 0xFFFFFFFFll || quint32(chk) != rowChecksum(row.id, row.deleted, row.packed) ||
-            (m_key.isEmpty() && fixedCount > 0 && !slotOf(row.packed, int(fixedCount) - 1, &last))) {
+            (m_key.isEmpty() && !packedHolds(row.packed, fixedCount))) {
             setStoreError(StoreError::Damaged, kDamaged);
             return false;
         }

@@ -3,8 +3,6 @@
 #include <QDir>
 #include <QFile>
 
-#include <sqlite3.h>
-
 #include <gtest/gtest.h>
 
 #include "StoreTestUtil.h"
@@ -13,30 +11,15 @@
 
 using namespace Qt::StringLiterals;
 using namespace helan;
+using helan::test::execSql;
+using helan::test::fileBytes;
 using helan::test::sampleFields;
 
 namespace {
 
-QByteArray readAll(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
 void writeAll(const QString& path, const QByteArray& bytes)
 {
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    ASSERT_EQ(f.write(bytes), bytes.size());
-}
-
-bool execSql(const QString& path, const char* sql)
-{
-    sqlite3* db = nullptr;
-    sqlite3_open(path.toUtf8().constData(), &db);
-    const bool ok = sqlite3_exec(db, sql, nullptr, nullptr, nullptr) == SQLITE_OK;
-    sqlite3_close(db);
-    return ok;
+    ASSERT_TRUE(helan::test::writeFileBytes(path, bytes));
 }
 
 using Record = QList<QVariant>;
@@ -110,8 +93,8 @@ TEST_P(StoreHostileFileTest, TruncatedAndFlippedCopiesFailCleanlyOrReadCorrectly
     const QString password = protectedTable ? u"pw"_s : QString();
     RecordStore maker;
     const QList<Record> expected = makeTable(maker, u"原"_s, password);
-    const QByteArray edb = readAll(u"原.edb"_s);
-    const QByteArray edt = readAll(u"原.edt"_s);
+    const QByteArray edb = fileBytes(u"原.edb"_s);
+    const QByteArray edt = fileBytes(u"原.edt"_s);
     ASSERT_FALSE(edb.isEmpty());
     ASSERT_FALSE(edt.isEmpty());
 

@@ -1,7 +1,5 @@
 #include <QFile>
 
-#include <sqlite3.h>
-
 #include <gtest/gtest.h>
 
 #include "StoreTestUtil.h"
@@ -10,26 +8,13 @@
 
 using namespace Qt::StringLiterals;
 using namespace helan;
+using helan::test::execSql;
+using helan::test::fileBytes;
 using helan::test::sampleFields;
 
 namespace {
 
 const QString kSecret = u"秘密答案ZQX"_s;
-
-QByteArray fileBytes(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-bool execSql(const QString& path, const char* sql)
-{
-    sqlite3* db = nullptr;
-    sqlite3_open(path.toUtf8().constData(), &db);
-    const bool ok = sqlite3_exec(db, sql, nullptr, nullptr, nullptr) == SQLITE_OK;
-    sqlite3_close(db);
-    return ok;
-}
 
 class StoreProtectionTest : public ::testing::Test {
 protected:
