@@ -1,0 +1,284 @@
+#include "app/CourseAdminLogic.h"
+
+#include <QFile>
+
+#include "app/AppState.h"
+#include "app/CourseNameRules.h"
+#include "base/Gbk.h"
+#include "base/Prompter.h"
+#include "base/TextRules.h"
+#include "model/CourseBank.h"
+#include "model/CourseCatalog.h"
+#include "model/DataCipher.h"
+#include "store/RecordStore.h"
+
+using namespace Qt::StringLiterals;
+
+namespace helan {
+
+namespace {
+constexpr int kAdministratorRecord = 1;
+}
+
+QString CourseAdminLogic::modeText(Mode mode)
+{
+    switch (mode) {
+    case Mode::SetUpAdministrator: return u"设置管理员姓名密码"_s;
+    case Mode::AddCourse: return u"添加课程"_s;
+    case Mode::ResetCoursePassword: return u"重置课程密码"_s;
+    case Mode::ChangeAdministratorName: return u"修改管理员姓名"_s;
+    case Mode::ChangeAdministratorPassword: return u"修改管理员密码"_s;
+    }
+    return {};
+}
+
+std::optional<CourseAdminLogic::Mode> CourseAdminLogic::modeOf(const QString& text)
+{
+    for (Mode mode : {Mode::SetUpAdministrator, Mode::AddCourse, Mode::ResetCoursePassword,
+                      Mode::ChangeAdministratorName, Mode::ChangeAdministratorPassword}) {
+        if (modeText(mode) == text)
+            return mode;
+    }
+    return std::nullopt;
+}
+
+QString CourseAdminLogic::controlName(Field field)
+{
+    switch (field) {
+    case NewCourse: return u"新课程"_s;
+    case CoursePassword: return u"课程密码"_s;
+    case CoursePassword1: return u"课程密码1"_s;
+    }
+    return {};
+}
+
+QString CourseAdminLogic::labelName(Field field)
+{
+    return u"标签"_s + QString::number(int(field) + 1);
+}
+
+CourseAdminLogic::CourseAdminLogic(RecordStore& store, Prompter& prompter, AppState& state,
+                                   int selectedListPosition)
+    : m_store(store), m_prompter(prompter), m_state(state), m_listPosition(selectedListPosition),
+      m_mode(modeOf(state.dialogMode).value_or(Mode::AddCourse))
+{
+    CourseCatalog catalog(m_store, m_prompter);
+    if (m_mode == Mode::ResetCoursePassword)
+        m_texts[NewCourse] = m_state.selectedCourse;
+    else if (m_mode == Mode::ChangeAdministratorName)
+        m_texts[NewCourse] = catalog.administratorName();
+}
+
+QString CourseAdminLogic::caption() const
+{
+    return modeText(m_mode);
+}
+
+CourseAdminLogic::FieldSetup CourseAdminLogic::setup(Field field) const
+{
+    // Labels of the three fields per mode; the second and third field are
+    // masked unless the table below says otherwise.
+    const auto labels = [this]() -> std::array<QString, 3> {
+        switch (m_mode) {
+        case Mode::AddCourse:
+        case Mode::ResetCoursePassword: return {u"课程名称："_s, u"课程密码："_s, u"课程密码复核："_s};
+        case Mode::SetUpAdministrator:
+            return {u"管理员姓名："_s, u"管理员密码："_s, u"管理员密码复核："_s};
+        case Mode::ChangeAdministratorName: return {u"原姓名："_s, u"原密码："_s, u"新姓名："_s};
+        case Mode::ChangeAdministratorPassword: return {u"旧密码："_s, u"新密码："_s, u"新密码复核："_s};
+        }
+        return {};
+    }();
+
+    FieldSetup s;
+    s.label = labels[field];
+    switch (field) {
+    case NewCourse:
+        s.masked = m_mode == Mode::ChangeAdministratorPassword;
+        s.readOnly = m_mode == Mode::ResetCoursePassword || m_mode == Mode::ChangeAdministratorName;
+        break;
+    case CoursePassword: s.masked = true; break;
+    case CoursePassword1: s.masked = m_mode != Mode::ChangeAdministratorName; break;
+    }
+    return s;
+}
+
+bool CourseAdminLogic::accept()
+{
+    bool closes = false;
+    switch (m_mode) {
+    case Mode::SetUpAdministrator: closes = acceptSetUpAdministrator(); break;
+    case Mode::AddCourse: closes = acceptAddCourse(); break;
+    case Mode::ResetCoursePassword: closes = acceptResetCoursePassword(); break;
+    case Mode::ChangeAdministratorName: closes = acceptChangeAdministratorName(); break;
+    case Mode::ChangeAdministratorPassword: closes = acceptChangeAdministratorPassword(); break;
+    }
+    return closes;
+}
+
+bool CourseAdminLogic::passwordFits(const QString& password, const QString& refusal)
+{
+    if (DataCipher::passwordFits(password))
+        return true;
+    m_prompter.message(refusal, {}, Prompter::Icon::Warning);
+    return false;
+}
+
+bool CourseAdminLogic::acceptSetUpAdministrator()
+{
+    const QString name = trimSpaces(m_texts[NewCourse]);
+    const QString& password = m_texts[CoursePassword];
+    if (name.isEmpty()) {
+        m_prompter.message(u"管理员姓名不能为空！"_s, {}, Prompter::Icon::Warning);
+        return false;
+    }
+    // The name field of the catalogue is 20 bytes wide; refuse rather than cut.
+    if (gbkLength(name) > CourseCatalog::kNameWidth) {
+        m_prompter.message(u"管理员姓名不能超过20个字节（10个汉字）！"_s, {}, Prompter::Icon::Warning);
+        return false;
+    }
+    if (password.isEmpty()) {
+        m_prompter.message(u"管理员密码不能为空！"_s, {}, Prompter::Icon::Warning);
+        return false;
+    }
+    if (password != m_texts[CoursePassword1]) {
+        m_prompter.message(u"管理员密码复核错误！"_s, {}, Prompter::Icon::Warning);
+        return false;
+    }
+    if (!passwordFits(password, u"管理员密码不能超过64个字节（32个汉字）！"_s))
+        return false;
+    CourseCatalog catalog(m_store, m_prompter);
+    m_succeeded = catalog.appendAdministrator(name, password);
+    return true;
+}
+
+bool CourseAdminLogic::acceptAddCourse()
+{
+    const QString name = trimSpaces(m_texts[NewCourse]);
+    const QString& password = m_texts[CoursePassword];
+    if (name.isEmpty()) {
+        m_prompter.message(u"课程名称不能为空 ！"_s, {}, Prompter::Icon::Warning);
+        return false;
+    }
+    if (const QString refusal = CourseNameRules::refusal(name); !refusal.isEmpty()) {
+        m_prompter.message(refusal, {}, Prompter::Icon::Warning);
+        return false;
+    }
+    CourseCatalog catalog(m_store, m_prompter);
+    if (catalog.courseNames().contains(name)) {
+        m_prompter.message(u"已经存在课程 "_s + name + u" ！"_s, {}, Prompter::Icon::Warning);
+        return false;
+    }
+    if (password != m_texts[CoursePassword1]) {
+        m_prompter.message(u"课程密码复核错误！"_s, {}, Prompter::Icon::Warning);
+        return false;
+    }
+    if (!passwordFits(password, u"课程密码不能超过64个字节（32个汉字）！"_s))
+        return false;
+    if (password.isEmpty() && !m_prompter.okCancel(u"您确定要将密码设置为空吗？"_s))
+        return false;
+
+    const QString file = CourseBank::fileName(name);
+    if (QFile::exists(file)) {
+        if (!m_prompter.yesNo(u"已经存在 "_s + file + u" 是否覆盖？"_s))
+            return false;
+        QFile::remove(file);
+        QFile::remove(RecordStore::memoFileName(file));
+    }
+
+    CourseBank bank(m_store, m_prompter);
+    if (!bank.createCourseBank(name)) {
+        m_prompter.message(u"创建课程数据库“"_s + file + u"”失败！"_s, u"错误"_s, Prompter::Icon::Error);
+        return false;
+    }
+    if (catalog.openCatalog() != OpenOutcome::Ready || !m_store.append({name, QString()}))
+        return true;
+    const int record = m_store.recordNumber();
+
+    // The course record exists with no password until the bank carries one, so a
+    // failure below leaves a consistent, unprotected course.
+    if (!password.isEmpty() && m_store.open(file, name)) {
+        if (m_store.setPassword(password) && catalog.openCatalog() == OpenOutcome::Ready
+            && m_store.goTo(record))
+            m_store.write(CourseCatalog::Password, DataCipher::encryptPassword(password));
+        m_store.close(name);
+    }
+    m_succeeded = true;
+    return true;
+}
+
+bool CourseAdminLogic::acceptResetCoursePassword()
+{
+    const QString& password = m_texts[CoursePassword];
+    if (password != m_texts[CoursePassword1]) {
+        m_prompter.message(u"课程密码复核错误 ！"_s, {}, Prompter::Icon::Warning);
+        return false;
+    }
+    if (!passwordFits(password, u"课程密码不能超过64个字节（32个汉字）！"_s))
+        return false;
+    if (password.isEmpty() && !m_prompter.okCancel(u"您确定要将密码设置为空吗？"_s))
+        return false;
+
+    CourseCatalog catalog(m_store, m_prompter);
+    if (!catalog.goToCourse(m_listPosition))
+        return true;
+    const QString name = m_store.readText(CourseCatalog::Name);
+    CourseBank bank(m_store, m_prompter);
+    if (!bank.openCourseBank({name, false, {}, m_listPosition}))
+        return true;
+    if (m_store.setPassword(password)) {
+        m_store.close(name);
+        if (catalog.goToCourse(m_listPosition)) {
+            m_store.write(CourseCatalog::Password,
+                          password.isEmpty() ? QString() : DataCipher::encryptPassword(password));
+            m_succeeded = true;
+        }
+    }
+    return true;
+}
+
+bool CourseAdminLogic::acceptChangeAdministratorName()
+{
+    CourseCatalog catalog(m_store, m_prompter);
+    if (DataCipher::encryptPassword(m_texts[CoursePassword]) != catalog.administratorStoredPassword()) {
+        m_prompter.message(u"管理员密码错误！"_s, {}, Prompter::Icon::Warning);
+        return false;
+    }
+    const QString& name = m_texts[CoursePassword1];
+    if (name.isEmpty()) {
+        m_prompter.message(u"管理员姓名不能为空！"_s, {}, Prompter::Icon::Warning);
+        return false;
+    }
+    if (gbkLength(name) > CourseCatalog::kNameWidth) {
+        m_prompter.message(u"管理员姓名不能超过20个字节（10个汉字）！"_s, {}, Prompter::Icon::Warning);
+        return false;
+    }
+    if (m_store.goTo(kAdministratorRecord))
+        m_succeeded = m_store.write(CourseCatalog::Name, name);
+    return true;
+}
+
+bool CourseAdminLogic::acceptChangeAdministratorPassword()
+{
+    CourseCatalog catalog(m_store, m_prompter);
+    const QString& password = m_texts[CoursePassword];
+    if (DataCipher::encryptPassword(m_texts[NewCourse]) != catalog.administratorStoredPassword()) {
+        m_prompter.message(u"旧密码错误！"_s, {}, Prompter::Icon::Warning);
+        return false;
+    }
+    if (password != m_texts[CoursePassword1]) {
+        m_prompter.message(u"新密码复核错误！"_s, {}, Prompter::Icon::Warning);
+        return false;
+    }
+    if (password.isEmpty()) {
+        m_prompter.message(u"新密码不能为空！"_s, {}, Prompter::Icon::Warning);
+        return false;
+    }
+    if (!passwordFits(password, u"新密码不能超过64个字节（32个汉字）！"_s))
+        return false;
+    if (m_store.goTo(kAdministratorRecord))
+        m_succeeded = m_store.write(CourseCatalog::Password, DataCipher::encryptPassword(password));
+    return true;
+}
+
+} // namespace helan

@@ -1,0 +1,78 @@
+#include "ui/TextMeasure.h"
+
+#include <algorithm>
+
+#include <QFontDatabase>
+#include <QStringList>
+#include <QTextLayout>
+#include <QTextOption>
+
+using namespace Qt::StringLiterals;
+
+namespace helan {
+
+namespace {
+
+QString measuringFamily()
+{
+    // In order of preference: the font itself, then the serif CJK faces that
+    // stand for it on other systems, then sans serif CJK faces.
+    static const QStringList candidates = {
+        u"宋体"_s,          u"SimSun"_s,          u"NSimSun"_s,          u"Noto Serif CJK SC"_s,
+        u"Source Han Serif SC"_s, u"AR PL UMing CN"_s, u"Noto Sans CJK SC"_s, u"Source Han Sans SC"_s,
+        u"WenQuanYi Zen Hei"_s, u"WenQuanYi Micro Hei"_s,
+    };
+    const QStringList installed = QFontDatabase::families();
+    for (const QString& family : candidates) {
+        if (installed.contains(family, Qt::CaseInsensitive))
+            return family;
+    }
+    return candidates.front();
+}
+
+int linesOfParagraph(const QString& paragraph, const QFont& font, qreal lineWidth)
+{
+    if (paragraph.isEmpty())
+        return 1;
+    QTextOption option;
+    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    QTextLayout layout(paragraph, font);
+    layout.setTextOption(option);
+    layout.setCacheEnabled(false);
+    int lines = 0;
+    layout.beginLayout();
+    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+        line.setLineWidth(lineWidth);
+        ++lines;
+    }
+    layout.endLayout();
+    return std::max(lines, 1);
+}
+
+} // namespace
+
+QFont measuringFont()
+{
+    static const QString family = measuringFamily();
+    QFont font(family);
+    font.setPixelSize(19);
+    font.setWeight(QFont::Normal);
+    font.setStyleHint(QFont::Serif);
+    return font;
+}
+
+int countWrappedLines(int width, const QString& text)
+{
+    if (text.isEmpty())
+        return 1;
+    const QFont font = measuringFont();
+    const qreal lineWidth = std::max(1, width - 2 * (kMeasuringBoxFrame + kMeasuringBoxMargin));
+    QString normalised = text;
+    normalised.replace(u"\r\n"_s, u"\n"_s).replace(u'\r', u'\n');
+    int lines = 0;
+    for (const QString& paragraph : normalised.split(u'\n'))
+        lines += linesOfParagraph(paragraph, font, lineWidth);
+    return lines;
+}
+
+} // namespace helan
