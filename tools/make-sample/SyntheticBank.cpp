@@ -86,7 +86,11 @@ QString text(Engine& engine, const QString& serial, int low, int high)
     QString result = serial;
     while (gbkLength(result) < length)
         result += phrases().at(draw(engine, 0, int(phrases().size()) - 1)) + QString::number(draw(engine, 1, 999));
-    return cutToGbkBytes(result, length);
+    // A cut before a two-byte character leaves the text one byte short.
+    result = cutToGbkBytes(result, length);
+    if (gbkLength(result) < length)
+        result += u'.';
+    return result;
 }
 
 // Options that cannot coincide: each ends in its own number, and no phrase ends
