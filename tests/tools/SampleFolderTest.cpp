@@ -62,7 +62,8 @@ protected:
     {
         const int position = int(m_catalog.courseNames().indexOf(course));
         EXPECT_GE(position, 0);
-        EXPECT_TRUE(m_bank.openCourseBank({course, true, password, position})) << m_prompter.messages().join(u' ').toStdString();
+        EXPECT_TRUE(m_bank.openCourseBank({course, true, password, position}))
+            << m_prompter.messages().join(u' ').toStdString();
         return test::BankInspector::read(m_store);
     }
 
@@ -122,7 +123,8 @@ TEST_F(SampleFolderTest, OpensWithTheAdministratorAndCoursePasswordsItPrints)
 
 TEST_F(SampleFolderTest, EveryQuestionPassesTheRulesAndEveryPictureDecodes)
 {
-    for (const auto& [course, password] : {std::pair{u"示例课程"_s, u"shuxue"_s}, std::pair{u"英语练习"_s, QString()}}) {
+    const std::pair<QString, QString> courses[] = {{u"示例课程"_s, u"shuxue"_s}, {u"英语练习"_s, QString()}};
+    for (const auto& [course, password] : courses) {
         const auto questions = questionsOf(course, password);
         SCOPED_TRACE(course.toStdString());
         EXPECT_EQ(join(test::BankInspector::ruleFailures(questions)), QString());
@@ -212,7 +214,8 @@ TEST_F(SampleFolderTest, MathCourseCoversWhatATeacherMeetsInTheEditor)
     EXPECT_EQ(types.size(), 5u);
     EXPECT_EQ(difficulties, (std::set<int>{1, 2, 3, 4, 5, 6, 7, 8, 9}));
     EXPECT_GE(listedPoints, 10);
-    EXPECT_GE(std::count_if(pointUses.begin(), pointUses.end(), [](const auto& use) { return use.second > 1; }), 5);
+    const auto repeated = [](const auto& use) { return use.second > 1; };
+    EXPECT_GE(std::count_if(pointUses.begin(), pointUses.end(), repeated), 5);
     EXPECT_GE(blocked, 2);
     EXPECT_GE(fixed, 2);
     EXPECT_GE(stemPictures, 6);

@@ -94,7 +94,8 @@ TEST_F(SyntheticBankTest, QuestionsAreValidGroupedAndPicturedInTheBenchmarkPropo
     EXPECT_GT(blocked, 0);
     EXPECT_GT(fixed, 0);
     EXPECT_EQ(types.size(), 5u);
-    EXPECT_LT(QSet<QString>(points.begin(), points.end()).size(), points.size()) << "no knowledge point repeats";
+    const QSet<QString> distinctPoints(points.begin(), points.end());
+    EXPECT_LT(distinctPoints.size(), points.size()) << "no knowledge point repeats";
 }
 
 TEST(SyntheticBankGeneration, SameSeedSameQuestionsOtherSeedOthers)

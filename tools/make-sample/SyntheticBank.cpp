@@ -30,6 +30,12 @@ bool chance(Engine& engine, int percent)
     return draw(engine, 1, 100) <= percent;
 }
 
+template <typename List>
+const auto& pick(Engine& engine, const List& list)
+{
+    return list.at(draw(engine, 0, int(list.size()) - 1));
+}
+
 const QStringList& typeNames()
 {
     static const QStringList names = {u"判断"_s, u"选择"_s, u"填空"_s, u"名词"_s, u"问答"_s};
@@ -62,7 +68,7 @@ QString knowledgePoint(Engine& engine)
         u"旋转"_s, u"统计"_s, u"概率"_s, u"视图"_s,
     };
     static const QStringList aspects = {u"概念"_s, u"计算"_s, u"应用"_s, u"证明"_s, u"综合"_s};
-    return topics.at(draw(engine, 0, int(topics.size()) - 1)) + aspects.at(draw(engine, 0, int(aspects.size()) - 1));
+    return pick(engine, topics) + pick(engine, aspects);
 }
 
 QString knowledgePoints(Engine& engine)
@@ -85,7 +91,7 @@ QString text(Engine& engine, const QString& serial, int low, int high)
     const int length = draw(engine, low, high);
     QString result = serial;
     while (gbkLength(result) < length)
-        result += phrases().at(draw(engine, 0, int(phrases().size()) - 1)) + QString::number(draw(engine, 1, 999));
+        result += pick(engine, phrases()) + QString::number(draw(engine, 1, 999));
     // A cut before a two-byte character leaves the text one byte short.
     result = cutToGbkBytes(result, length);
     if (gbkLength(result) < length)
@@ -101,7 +107,7 @@ QStringList options(Engine& engine, int count)
     const int base = draw(engine, 1, 90);
     QStringList list;
     for (int k = 0; k < count; ++k)
-        list.append(stems.at(draw(engine, 0, int(stems.size()) - 1)) + QString::number(base + 7 * k));
+        list.append(pick(engine, stems) + QString::number(base + 7 * k));
     return list;
 }
 
@@ -132,9 +138,9 @@ void fillAnswer(Engine& engine, SampleQuestion& q, const QString& serial)
         const QStringList list = options(engine, draw(engine, 4, 5));
         q.choice = true;
         q.stemText2 = list.join(u"\r\n"_s);
-        QStringList answers = {list.at(draw(engine, 0, int(list.size()) - 1))};
+        QStringList answers = {pick(engine, list)};
         if (chance(engine, 20)) {
-            const QString second = list.at(draw(engine, 0, int(list.size()) - 1));
+            const QString second = pick(engine, list);
             if (second != answers.first())
                 answers.append(second);
         }
@@ -223,9 +229,9 @@ QList<SampleQuestion> SyntheticBank::generate(int count, std::uint32_t seed)
     for (SampleQuestion& q : questions) {
         if (!chance(engine, 5))
             continue;
-        q.stemPictureData = pictures.at(draw(engine, 0, int(pictures.size()) - 1));
+        q.stemPictureData = pick(engine, pictures);
         if (q.groupNumber != u"0" && chance(engine, 25))
-            q.answerPictureData = pictures.at(draw(engine, 0, int(pictures.size()) - 1));
+            q.answerPictureData = pick(engine, pictures);
     }
     return questions;
 }
