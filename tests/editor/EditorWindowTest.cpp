@@ -1,0 +1,123 @@
+// The editor's window on screen (offscreen platform): a double click opens the
+// text dialog, what is typed there reaches the record.
+#include <functional>
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include "EditorFixture.h"
+
+#include "editor/BankEditorWindow.h"
+#include "gridview/GridView.h"
+#include "model/QuestionRecord.h"
+
+using namespace Qt::StringLiterals;
+using namespace helan;
+using namespace helan::test;
+
+namespace {
+
+class EditorWindow : public EditorFixture {
+protected:
+    void SetUp() override
+    {
+        EditorFixture::SetUp();
+        Question q;
+        q.knowledge = u"力学"_s;
+        q.stem1 = u"旧题目"_s;
+        q.answer = u"对"_s;
+        m_id = addRecord(q);
+        m_editor = std::make_unique<BankEditor>(m_store, m_prompter, course(),
+                                                [](int, const QString&) { return 1; });
+        m_window = std::make_unique<BankEditorWindow>(*m_editor);
+        m_window->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(m_window.get()));
+    }
+    void TearDown() override { m_window.reset(); }
+
+    // Double-clicks a data cell, then runs work on the text dialog once it is open;
+    // returns when the dialog has closed.
+    void editThroughDialog(int row, int column, const std::function<void(QDialog&)>& work)
+    {
+        GridView& view = m_window->gridView();
+        const QRect cell = view.visualRect(view.model()->index(row - 1, column));
+        ASSERT_TRUE(cell.isValid());
+        QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, cell.center());
+        QTest::mouseDClick(view.viewport(), Qt::LeftButton, {}, cell.center());
+        bool worked = false;
+        QTimer poll;
+        QObject::connect(&poll, &QTimer::timeout, [&] {
+            QDialog* dialog = m_window->textDialog();
+            if (!dialog || worked || !dialog->isVisible())
+                return;
+            worked = true;
+            work(*dialog);
+        });
+        poll.start(10);
+        QElapsedTimer clock;
+        clock.start();
+        while (!(worked && !m_window->textDialog()) && clock.elapsed() < 5000)
+            QApplication::processEvents(QEventLoop::AllEvents, 20);
+        EXPECT_TRUE(worked) << "the text dialog did not open";
+    }
+
+    static void type(QDialog& dialog, const QString& text)
+    {
+        auto* edit = dialog.findChild<QPlainTextEdit*>(u"编辑框1"_s);
+        ASSERT_NE(edit, nullptr);
+        edit->selectAll();
+        QTest::keyClicks(edit, text);
+    }
+
+    static void press(QDialog& dialog, const QString& button)
+    {
+        auto* ok = dialog.findChild<QPushButton*>(button);
+        ASSERT_NE(ok, nullptr);
+        QTest::mouseClick(ok, Qt::LeftButton);
+    }
+
+    std::unique_ptr<BankEditorWindow> m_window;
+    qint32 m_id = 0;
+};
+
+} // namespace
+
+TEST_F(EditorWindow, DoubleClickTypeAndOkStoresTheStem)
+{
+    EXPECT_EQ(m_window->windowTitle(), u"题库编辑 —— 语文（共 1 题）"_s);
+    QString caption;
+    QString button;
+    editThroughDialog(1, BankEditor::StemText1Column, [&](QDialog& dialog) {
+        caption = dialog.windowTitle();
+        button = dialog.findChild<QPushButton*>(u"按钮复制粘贴"_s)->text();
+        type(dialog, u"new stem"_s);
+        press(dialog, u"按钮确定"_s);
+    });
+    EXPECT_EQ(caption, u"编辑题文1"_s);
+    EXPECT_EQ(button, u"复制全部"_s);
+    EXPECT_EQ(field(m_id, QuestionRecord::StemText1).toString(), u"new stem"_s);
+    EXPECT_EQ(text(1, BankEditor::StemText1Column), u"new stem"_s);
+}
+
+TEST_F(EditorWindow, KnowledgePointsTakeTwentyTypedBytes)
+{
+    editThroughDialog(1, BankEditor::KnowledgeColumn, [&](QDialog& dialog) {
+        type(dialog, u"abcdefghijklmnopqrstuvwxyz"_s);
+        press(dialog, u"按钮确定"_s);
+    });
+    EXPECT_EQ(field(m_id, QuestionRecord::KnowledgePoints).toString(), u"abcdefghijklmnopqrst"_s);
+}
+
+TEST_F(EditorWindow, CancelLeavesTheQuestionAlone)
+{
+    editThroughDialog(1, BankEditor::StemText1Column, [&](QDialog& dialog) {
+        type(dialog, u"changed"_s);
+        press(dialog, u"按钮取消"_s);
+    });
+    EXPECT_EQ(field(m_id, QuestionRecord::StemText1).toString(), u"旧题目"_s);
+    EXPECT_TRUE(m_prompter.messages().isEmpty());
+}
