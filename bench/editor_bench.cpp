@@ -1,0 +1,179 @@
+// The bank editor on a generated bank of 10,000 questions (groups, choice
+// questions, 5 % with pictures): opening the editor's logic beside the store's own
+// open-and-read-all of the same bank, and leaving a row (rule check and duplicate
+// check). Ends with one line per goal.
+#include <chrono>
+#include <cstdio>
+#include <map>
+#include <memory>
+#include <string>
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+#include "QuietPrompter.h"
+#include "SyntheticBank.h"
+#include "editor/BankEditor.h"
+#include "model/CourseBank.h"
+#include "model/QuestionRecord.h"
+#include "store/RecordStore.h"
+
+using namespace Qt::StringLiterals;
+using namespace helan;
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+constexpr int kQuestions = 10000;
+const QString kCourse = u"大题库"_s;
+
+std::map<std::string, double> g_seconds;
+
+double since(Clock::time_point start)
+{
+    return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+void remember(benchmark::State& state, const char* key, double total)
+{
+    if (state.iterations() > 0)
+        g_seconds[key] = total / double(state.iterations());
+}
+
+int lineCount(int width, const QString& text)
+{
+    const int perLine = std::max(width / 12, 1);
+    return int(text.size() / perLine) + 1;
+}
+
+// Open the bank and read every field of every record through the store.
+void BM_StoreOpenReadAll(benchmark::State& state)
+{
+    double total = 0;
+    for (auto _ : state) {
+        RecordStore store;
+        const auto t0 = Clock::now();
+        if (!store.open(CourseBank::fileName(kCourse), kCourse)) {
+            state.SkipWithError("the bank does not open");
+            return;
+        }
+        const int count = store.recordCount();
+        qsizetype bytes = 0;
+        for (int k = 1; k <= count; ++k) {
+            store.goTo(k);
+            for (int f = 1; f <= QuestionRecord::kFieldCount; ++f) {
+                const QVariant value = store.read(f);
+                bytes += value.toByteArray().size();
+            }
+        }
+        benchmark::DoNotOptimize(bytes);
+        total += since(t0);
+    }
+    remember(state, "store_read_all", total);
+}
+
+// Open the bank and the editor on it: type list, every row, group order.
+void BM_EditorOpen(benchmark::State& state)
+{
+    double total = 0;
+    QuietPrompter prompter;
+    for (auto _ : state) {
+        RecordStore store;
+        const auto t0 = Clock::now();
+        if (!store.open(CourseBank::fileName(kCourse), kCourse)) {
+            state.SkipWithError("the bank does not open");
+            return;
+        }
+        BankEditor editor(store, prompter, kCourse, lineCount);
+        editor.open(1200);
+        benchmark::DoNotOptimize(editor.questionCount());
+        total += since(t0);
+        if (editor.grid().rowCount() != kQuestions + 1)
+            state.SkipWithError("not every question was loaded");
+    }
+    remember(state, "editor_open", total);
+}
+
+// A click that leaves a choice question's row for another row: the row checks
+// run on the row left.
+void BM_LeaveRow(benchmark::State& state)
+{
+    QuietPrompter prompter;
+    RecordStore store;
+    if (!store.open(CourseBank::fileName(kCourse), kCourse)) {
+        state.SkipWithError("the bank does not open");
+        return;
+    }
+    BankEditor editor(store, prompter, kCourse, lineCount);
+    editor.open(1200);
+    GridModel& grid = editor.grid();
+    // Two choice questions far apart, so the walk crosses the grid.
+    int first = 0;
+    int second = 0;
+    for (int r = grid.rowCount() - 1; r >= 1 && !second; --r) {
+        if (grid.checked(r, BankEditor::ChoiceColumn) && grid.text(r, BankEditor::GroupNumberColumn).isEmpty())
+            (first ? second : first) = r;
+    }
+    if (!first || !second) {
+        state.SkipWithError("no choice questions");
+        return;
+    }
+    const auto clickOn = [&](int row) {
+        Q_EMIT grid.events().leftButtonDown(0, 0, Qt::NoModifier);
+        grid.setCursor(row, BankEditor::TypeColumn);
+        Q_EMIT grid.events().leftButtonUp(0, 0, Qt::NoModifier);
+    };
+    clickOn(first);
+    double total = 0;
+    bool onFirst = true;
+    for (auto _ : state) {
+        const auto t0 = Clock::now();
+        clickOn(onFirst ? second : first);
+        total += since(t0);
+        onFirst = !onFirst;
+    }
+    if (!prompter.messages().isEmpty())
+        state.SkipWithError("a row check complained");
+    remember(state, "leave_row", total);
+}
+
+BENCHMARK(BM_StoreOpenReadAll)->Iterations(3)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_EditorOpen)->Iterations(3)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LeaveRow)->Iterations(200)->Unit(benchmark::kMicrosecond);
+
+void goal(const char* name, double figure, const char* unit, double target, const char* targetText)
+{
+    const bool ok = figure > 0 && figure <= target;
+    std::printf("goal %s: %.3f%s (target %s) %s\n", name, figure, unit, targetText, ok ? "ok" : "short");
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    QTemporaryDir dir;
+    QString error;
+    SyntheticBank::Options options;
+    options.questionCount = kQuestions;
+    options.courseName = kCourse;
+    if (!SyntheticBank::write(dir.path(), options, &error)) {
+        std::fprintf(stderr, "cannot write the bank: %s\n", qPrintable(error));
+        return 1;
+    }
+    QDir::setCurrent(dir.path());
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+
+    const auto s = [](const char* k) { return g_seconds.count(k) ? g_seconds[k] : 0.0; };
+    std::printf("\nstore open and read all %.1f ms; editor open %.1f ms; leaving a row %.3f ms\n",
+                s("store_read_all") * 1e3, s("editor_open") * 1e3, s("leave_row") * 1e3);
+    const double readAll = s("store_read_all");
+    goal("editor_open_vs_store_read_all", readAll > 0 ? s("editor_open") / readAll : 0.0, "x", 2.0, "<=2x");
+    goal("leave_row", s("leave_row") * 1e3, " ms", 20.0, "<20 ms");
+    return 0;
+}
