@@ -13,6 +13,7 @@
 #include <QResizeEvent>
 #include <QSlider>
 #include <QStatusBar>
+#include <QStyle>
 #include <QToolBar>
 
 #include "editor/BankEditorHelpWindow.h"
@@ -77,7 +78,7 @@ BankEditorWindow::BankEditorWindow(BankEditor& editor, QWidget* parent)
     connect(&m_editor, &BankEditor::contextMenuRequested, this, &BankEditorWindow::showContextMenu);
 
     layoutControls();
-    m_editor.open(width());
+    m_editor.open(gridClientWidth());
     setWindowTitle(m_editor.caption());
     m_deleteButton->setEnabled(m_editor.deleteEnabled());
     m_deleteItem->setEnabled(m_editor.deleteEnabled());
@@ -181,7 +182,17 @@ void BankEditorWindow::resizeEvent(QResizeEvent* event)
 {
     QDialog::resizeEvent(event);
     layoutControls();
-    m_editor.setGridWidth(m_gridView->width());
+    m_editor.setGridWidth(gridClientWidth());
+}
+
+// The width the columns share: the grid less its row numbers, scroll bar and frame,
+// so that the columns fit without a horizontal scroll bar.
+int BankEditorWindow::gridClientWidth() const
+{
+    const QHeaderView* rowHeader = m_gridView->verticalHeader();
+    const int rowNumbers = rowHeader->isHidden() ? 0 : rowHeader->sizeHint().width();
+    const int scrollBar = m_gridView->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    return m_gridView->width() - rowNumbers - scrollBar - 2 * m_gridView->frameWidth();
 }
 
 // The top strip: toolbar, search box, then the row-height controls sharing the

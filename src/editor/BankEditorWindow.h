@@ -46,6 +46,7 @@ private:
     void buildMenus();
     void buildControls();
     void layoutControls();
+    int gridClientWidth() const;
     void openTextDialog();
     void showContextMenu(const QList<BankEditor::MenuItem>& items, int x, int y);
     void showHelp();
