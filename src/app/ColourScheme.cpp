@@ -71,18 +71,19 @@ QString ColourScheme::styleSheet(Scheme scheme)
     QString sheet = uR"(
 QPushButton {
     background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 @BTOP, stop:1 @BFOOT);
-    border: 1px solid @BORDER; border-radius: 3px; padding: 4px 14px; min-width: 60px;
+    border: 1px solid @BORDER; border-radius: 3px; padding: 4px 14px; min-width: 60px; outline: none;
 }
 QPushButton:hover { border-color: @HIGH; }
 QPushButton:pressed { background: @BFOOT; }
 QPushButton:disabled { color: #9a9a9a; border-color: #c4c4c4; background: @WINDOW; }
 QPushButton:focus { border: 2px solid @HIGH; padding: 3px 13px; }
-QLineEdit, QPlainTextEdit, QTextEdit, QComboBox {
+QLineEdit, QPlainTextEdit, QTextEdit {
     border: 1px solid @BORDER; border-radius: 2px; background: white;
     selection-background-color: @HIGH;
 }
-QLineEdit, QComboBox { padding: 3px 4px; }
-QLineEdit:disabled, QComboBox:disabled { background: @WINDOW; border-color: #c4c4c4; }
+QLineEdit { padding: 3px 4px; }
+QLineEdit { lineedit-password-character: 42; }
+QLineEdit:disabled { background: @WINDOW; border-color: #c4c4c4; }
 QLineEdit:read-only { background: @WINDOW; }
 QMenuBar { background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 @MTOP, stop:1 @MFOOT);
     border-bottom: 1px solid @BORDER; }

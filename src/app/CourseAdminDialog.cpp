@@ -57,6 +57,7 @@ CourseAdminDialog::CourseAdminDialog(CourseAdminLogic& logic, QWidget* parent) :
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(24, 20, 24, 18);
     layout->setSpacing(18);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
     layout->addLayout(fields);
     layout->addLayout(buttons);
 

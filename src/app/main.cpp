@@ -1,8 +1,11 @@
 #include <QApplication>
+#include <QDeadlineTimer>
 #include <QFileInfo>
 #include <QFont>
 #include <QFontDatabase>
 #include <QStyleFactory>
+#include <QTimer>
+#include <QWindow>
 
 #include "app/AppState.h"
 #include "app/MainWindow.h"
@@ -34,7 +37,6 @@ void chooseInterfaceFont(QApplication& app)
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
-    QApplication::setApplicationDisplayName(u"禾岚"_s);
     QApplication::setStyle(QStyleFactory::create(u"Fusion"_s));
     chooseInterfaceFont(app);
 
@@ -54,9 +56,23 @@ int main(int argc, char** argv)
     // BankEditor and PaperComposer plug in here:
     //   window.setBankEditorOpener([&](QWidget* parent, const QString& course) { … });
     //   window.setPaperComposerOpener([&](QWidget* parent, const QString& course) { … });
-    window.resize(440, 300);
+    window.resize(440, 280);
     window.show();
-    if (!window.start())
-        return 0;
-    return app.exec();
+    // The rest of start-up runs once the window is on the screen, so that the
+    // first-run dialog opens centred over it rather than where the window was
+    // before the window manager placed it. A window never exposed (started
+    // minimised) goes on after two seconds.
+    bool ended = false;
+    QTimer poll;
+    poll.setInterval(10);
+    QDeadlineTimer patience(2000);
+    QObject::connect(&poll, &QTimer::timeout, &window, [&] {
+        if (!(window.windowHandle() && window.windowHandle()->isExposed()) && !patience.hasExpired())
+            return;
+        poll.stop();
+        ended = !window.start();
+    });
+    poll.start();
+    const int code = app.exec();
+    return ended ? 0 : code;
 }

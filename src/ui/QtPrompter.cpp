@@ -4,13 +4,15 @@
 
 #include <QApplication>
 #include <QColorDialog>
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QFileDialog>
-#include <QGuiApplication>
-#include <QInputDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QStringList>
+#include <QVBoxLayout>
 
 using namespace Qt::StringLiterals;
 
@@ -18,9 +20,10 @@ namespace helan {
 
 namespace {
 
+// Message boxes without a title of their own carry the program's name.
 QString titleOr(const QString& title)
 {
-    return title.isEmpty() ? QGuiApplication::applicationDisplayName() : title;
+    return title.isEmpty() ? u"禾岚"_s : title;
 }
 
 QMessageBox::Icon boxIcon(Prompter::Icon icon)
@@ -113,18 +116,31 @@ std::optional<QString> QtPrompter::input(const QString& title, const QString& pr
         echo("input", title, prompt);
         return std::nullopt;
     }
-    QInputDialog dialog(dialogParent());
+    // A dialog of its own rather than QInputDialog, whose size constraint would
+    // squeeze a box with an empty prompt below the width of its title.
+    QDialog dialog(dialogParent());
     dialog.setWindowTitle(titleOr(title));
-    dialog.setLabelText(prompt);
-    dialog.setTextValue(initial);
-    dialog.setTextEchoMode(masked ? QLineEdit::Password : QLineEdit::Normal);
-    dialog.setOkButtonText(u"确定"_s);
-    dialog.setCancelButtonText(u"取消"_s);
-    // An empty prompt would leave the box too narrow for its title.
-    dialog.setMinimumWidth(320);
+    auto* label = new QLabel(prompt, &dialog);
+    label->setVisible(!prompt.isEmpty());
+    auto* edit = new QLineEdit(initial, &dialog);
+    edit->setEchoMode(masked ? QLineEdit::Password : QLineEdit::Normal);
+    edit->setMinimumWidth(300);
+    auto* buttons = new QDialogButtonBox(&dialog);
+    buttons->addButton(u"确定"_s, QDialogButtonBox::AcceptRole)->setDefault(true);
+    buttons->addButton(u"取消"_s, QDialogButtonBox::RejectRole);
+    buttons->setCenterButtons(true);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    auto* layout = new QVBoxLayout(&dialog);
+    layout->setContentsMargins(20, 18, 20, 16);
+    layout->setSpacing(12);
+    layout->addWidget(label);
+    layout->addWidget(edit);
+    layout->addWidget(buttons);
+    edit->setFocus();
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
-    return dialog.textValue();
+    return edit->text();
 }
 
 QString QtPrompter::openFile(const QString& title, const QString& filter, const QString& folder)
