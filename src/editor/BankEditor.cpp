@@ -727,10 +727,10 @@ void BankEditor::blockedEdited(int r)
     } else {
         const int title = findTitleRow(name);
         if (title > 0) {
-            const bool titleBlocked = m_grid.checked(title, BlockedColumn);
-            // A sub-question of a blocked group stays blocked.
-            if (titleBlocked)
-                m_grid.setChecked(r, BlockedColumn, true);
+            // Under a blocked title the box goes back to what it was: a sub-question
+            // of a blocked group stays blocked, one that joined it unblocked stays so.
+            if (m_grid.checked(title, BlockedColumn))
+                m_grid.setChecked(r, BlockedColumn, !on);
             else
                 changeTitleScore(title, on ? -cellInt(r, ScoreColumn) : cellInt(r, ScoreColumn));
         }

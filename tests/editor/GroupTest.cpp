@@ -344,6 +344,21 @@ TEST_F(Groups, BlockingATitleBlocksItsGroupAndUnblockingFreesIt)
     expectBankMatchesGrid();
 }
 
+TEST_F(Groups, UnderABlockedTitleASubQuestionsBoxGoesBack)
+{
+    build();
+    ASSERT_TRUE(editCell(rowOf(m_title), BankEditor::BlockedColumn, true));
+    // Joined while the group was blocked, the question is not blocked itself.
+    EXPECT_TRUE(editInDialog(rowOf(m_single), kName, u"阅读"_s));
+    EXPECT_FALSE(grid().checked(rowOf(m_single), BankEditor::BlockedColumn));
+    ASSERT_TRUE(editCell(rowOf(m_single), BankEditor::BlockedColumn, true));
+    EXPECT_FALSE(grid().checked(rowOf(m_single), BankEditor::BlockedColumn));
+    ASSERT_TRUE(editCell(rowOf(m_sub1), BankEditor::BlockedColumn, false));
+    EXPECT_TRUE(grid().checked(rowOf(m_sub1), BankEditor::BlockedColumn));
+    EXPECT_EQ(score(m_title), 4);
+    expectBankMatchesGrid();
+}
+
 TEST_F(Groups, TitleScoreIsNotTyped)
 {
     build();
