@@ -17,8 +17,6 @@
 #include "app/CourseAdminDialog.h"
 #include "app/CourseAdminLogic.h"
 #include "app/MainWindow.h"
-#include "app/ProgramHelp.h"
-#include "app/ProgramHelpDialog.h"
 #include "model/CourseBank.h"
 #include "model/CourseCatalog.h"
 #include "model/DataCipher.h"
@@ -153,6 +151,10 @@ TEST_F(MainWindowGuiTest, ControlStatesFollowTheCourseChosenAndOpened)
     choose(list, 0); // back to 数学: asked again
     expectEnabled(window, true, true);
     EXPECT_TRUE(m_prompter.done());
+
+    // The window goes: so do the tables.
+    window.close();
+    EXPECT_FALSE(m_store.isOpen(u"课程列表"_s));
 }
 
 TEST_F(MainWindowGuiTest, TheAdministratorDialogShowsItsModeAndStaysOpenOnARefusal)
@@ -182,15 +184,4 @@ TEST_F(MainWindowGuiTest, TheAdministratorDialogShowsItsModeAndStaysOpenOnARefus
     EXPECT_FALSE(dialog.isVisible());
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
     EXPECT_EQ(CourseCatalog(m_store, m_prompter).administratorName(), u"李老师"_s);
-}
-
-TEST_F(MainWindowGuiTest, TheHelpWindowShowsTheWholeTextUnwrapped)
-{
-    ProgramHelpDialog help;
-    help.show();
-    auto* text = control<QPlainTextEdit>(help, u"编辑框1"_s);
-    EXPECT_TRUE(text->isReadOnly());
-    EXPECT_EQ(text->toPlainText(), ProgramHelp::text());
-    EXPECT_EQ(text->lineWrapMode(), QPlainTextEdit::NoWrap);
-    EXPECT_EQ(help.windowTitle(), u"程序说明"_s);
 }

@@ -457,7 +457,7 @@ TEST_F(MainWindowLogicTest, ResettingToAnEmptyPasswordRemovesTheProtection)
     m_logic.resetCoursePassword();
 }
 
-// ---- Administrator, look, help, end
+// ---- Administrator
 
 TEST_F(MainWindowLogicTest, TheAdministratorChangesNameAndPassword)
 {
@@ -498,25 +498,4 @@ TEST_F(MainWindowLogicTest, TheAdministratorChangesNameAndPassword)
     m_host.dialogs.push_back([](CourseAdminLogic& d) { fillAndConfirm(d, u"数学"_s, u"m"_s, u"m"_s, true); });
     m_logic.addCourse();
     EXPECT_EQ(m_logic.courseList(), QStringList{u"数学"_s});
-}
-
-TEST_F(MainWindowLogicTest, MenusForTheLookTheHelpAndTheEnd)
-{
-    makeAdministrator();
-    ASSERT_TRUE(m_logic.start());
-    addCourse(u"数学"_s, QString());
-    m_logic.chooseCourse(0);
-    m_logic.openBankEditor();
-
-    m_logic.chooseColourScheme(ColourScheme::Silver);
-    m_logic.chooseColourScheme(ColourScheme::Green);
-    EXPECT_EQ(m_host.schemes, (QList<int>{1, 3, 2}));
-    m_logic.showProgramHelp();
-    EXPECT_EQ(m_host.helpShown, 1);
-
-    m_logic.quit();
-    EXPECT_TRUE(m_host.ended);
-    m_logic.shutDown();
-    EXPECT_FALSE(m_store.isOpen(u"数学"_s));
-    EXPECT_FALSE(m_store.isOpen(CourseCatalog::tableName()));
 }
