@@ -32,26 +32,22 @@ const QString kCourse = u"大题库"_s;
 
 std::map<std::string, double> g_seconds;
 
-double since(Clock::time_point start)
-{
+double since(Clock::time_point start) {
     return std::chrono::duration<double>(Clock::now() - start).count();
 }
 
-void remember(benchmark::State& state, const char* key, double total)
-{
+void remember(benchmark::State& state, const char* key, double total) {
     if (state.iterations() > 0)
         g_seconds[key] = total / double(state.iterations());
 }
 
-int lineCount(int width, const QString& text)
-{
+int lineCount(int width, const QString& text) {
     const int perLine = std::max(width / 12, 1);
     return int(text.size() / perLine) + 1;
 }
 
 // Open the bank and read every field of every record through the store.
-void BM_StoreOpenReadAll(benchmark::State& state)
-{
+void BM_StoreOpenReadAll(benchmark::State& state) {
     double total = 0;
     for (auto _ : state) {
         RecordStore store;
@@ -76,8 +72,7 @@ void BM_StoreOpenReadAll(benchmark::State& state)
 }
 
 // Open the bank and the editor on it: type list, every row, group order.
-void BM_EditorOpen(benchmark::State& state)
-{
+void BM_EditorOpen(benchmark::State& state) {
     double total = 0;
     QuietPrompter prompter;
     for (auto _ : state) {
@@ -99,8 +94,7 @@ void BM_EditorOpen(benchmark::State& state)
 
 // A click that leaves a choice question's row for another row: the row checks
 // run on the row left.
-void BM_LeaveRow(benchmark::State& state)
-{
+void BM_LeaveRow(benchmark::State& state) {
     QuietPrompter prompter;
     RecordStore store;
     if (!store.open(CourseBank::fileName(kCourse), kCourse)) {
@@ -114,7 +108,8 @@ void BM_LeaveRow(benchmark::State& state)
     int first = 0;
     int second = 0;
     for (int r = grid.rowCount() - 1; r >= 1 && !second; --r) {
-        if (grid.checked(r, BankEditor::ChoiceColumn) && grid.text(r, BankEditor::GroupNumberColumn).isEmpty())
+        if (grid.checked(r, BankEditor::ChoiceColumn) &&
+            grid.text(r, BankEditor::GroupNumberColumn).isEmpty())
             (first ? second : first) = r;
     }
     if (!first || !second) {
@@ -144,16 +139,14 @@ BENCHMARK(BM_StoreOpenReadAll)->Iterations(3)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_EditorOpen)->Iterations(3)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_LeaveRow)->Iterations(200)->Unit(benchmark::kMicrosecond);
 
-void goal(const char* name, double figure, const char* unit, double target, const char* targetText)
-{
+void goal(const char* name, double figure, const char* unit, double target, const char* targetText) {
     const bool ok = figure > 0 && figure <= target;
     std::printf("goal %s: %.3f%s (target %s) %s\n", name, figure, unit, targetText, ok ? "ok" : "short");
 }
 
 } // namespace
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     QTemporaryDir dir;
     QString error;

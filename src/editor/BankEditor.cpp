@@ -27,8 +27,7 @@ const QString kAnswerPlaceholder = u"请输入答案"_s;
 const QString kCrLf = u"\r\n"_s;
 
 // An optional sign followed by digits; 0 for a text that does not start that way.
-int leadingInteger(const QString& text)
-{
+int leadingInteger(const QString& text) {
     qsizetype i = 0;
     bool negative = false;
     if (i < text.size() && (text.at(i) == u'+' || text.at(i) == u'-')) {
@@ -44,13 +43,11 @@ int leadingInteger(const QString& text)
     return int(negative ? -value : value);
 }
 
-bool isSpace(QChar c)
-{
+bool isSpace(QChar c) {
     return c == u' ' || c == QChar(0x3000);
 }
 
-QString withoutSpaces(const QString& text)
-{
+QString withoutSpaces(const QString& text) {
     QString out;
     out.reserve(text.size());
     for (const QChar c : text) {
@@ -61,45 +58,37 @@ QString withoutSpaces(const QString& text)
 }
 
 // The trimmed dialog text: no spaces at either end, no trailing line breaks.
-QString cleanedDialogText(const QString& content)
-{
+QString cleanedDialogText(const QString& content) {
     QString v = trimSpaces(content);
     while (v.endsWith(kCrLf))
         v.chop(2);
     return v;
 }
 
-QString withoutEmptyLines(const QString& text)
-{
+QString withoutEmptyLines(const QString& text) {
     QStringList lines = splitCrLfLines(text);
     lines.removeAll(QString());
     return lines.join(kCrLf);
 }
 
-QString joinedKnowledge(const QString& pieces)
-{
+QString joinedKnowledge(const QString& pieces) {
     QStringList parts = pieces.split(u'|');
     parts.removeAll(QString());
     return parts.join(u'|');
 }
 
-bool startsWithCircledNumber(const QString& answer)
-{
+bool startsWithCircledNumber(const QString& answer) {
     const QStringList& labels = QuestionRules::circledNumbers();
-    return std::any_of(labels.begin(), labels.end(), [&](const QString& label) { return answer.startsWith(label); });
+    return std::any_of(labels.begin(), labels.end(),
+                       [&](const QString& label) { return answer.startsWith(label); });
 }
 
 } // namespace
 
 BankEditor::BankEditor(RecordStore& store, Prompter& prompter, const QString& courseName,
                        LineCounter countWrappedLines, QObject* parent)
-    : QObject(parent),
-      m_store(store),
-      m_prompter(prompter),
-      m_courseName(courseName),
-      m_countWrappedLines(std::move(countWrappedLines)),
-      m_grid(kColumnCount)
-{
+    : QObject(parent), m_store(store), m_prompter(prompter), m_courseName(courseName),
+      m_countWrappedLines(std::move(countWrappedLines)), m_grid(kColumnCount) {
     GridEvents& events = m_grid.events();
     connect(&events, &GridEvents::leftButtonDown, this, [this] { leftButtonDown(); });
     connect(&events, &GridEvents::leftButtonUp, this, [this] { leftButtonUp(); });
@@ -117,8 +106,7 @@ BankEditor::~BankEditor() = default;
 
 // ---- Opening
 
-void BankEditor::open(int gridWidth)
-{
+void BankEditor::open(int gridWidth) {
     m_grid.clearPendingItems();
     bankCurrent();
     for (int field = 1; field <= Q::kFieldCount - 2; ++field)
@@ -136,8 +124,7 @@ void BankEditor::open(int gridWidth)
     setDeleteEnabled(false);
 }
 
-void BankEditor::loadEditorGrid()
-{
+void BankEditor::loadEditorGrid() {
     m_grid.clearPendingItems();
     QuestionTypeLibrary library(m_store, m_prompter);
     m_typeNames = library.typeNames();
@@ -166,8 +153,7 @@ void BankEditor::loadEditorGrid()
     applyGroupOrder();
 }
 
-void BankEditor::fillRowFromRecord(int row)
-{
+void BankEditor::fillRowFromRecord(int row) {
     for (int field = Q::KnowledgePoints; field <= Q::Type; ++field)
         m_grid.setText(row, field - 1, m_store.readText(field));
     m_grid.setNumber(row, DifficultyColumn, m_store.readInt(Q::Difficulty));
@@ -179,8 +165,7 @@ void BankEditor::fillRowFromRecord(int row)
     indexRow(row);
 }
 
-void BankEditor::applyGroupOrder()
-{
+void BankEditor::applyGroupOrder() {
     const int last = m_grid.rowCount() - 1;
     if (last >= 2) {
         sortRows(m_grid, GroupNameColumn, 1, last, SortKind::Text, m_prompter, true, false);
@@ -190,28 +175,27 @@ void BankEditor::applyGroupOrder()
 }
 
 // Sorting lays rows down afresh, so the attributes are put back after every sort.
-void BankEditor::formatRows(int firstRow, int lastRow)
-{
+void BankEditor::formatRows(int firstRow, int lastRow) {
     if (lastRow < firstRow)
         return;
     const int firstData = std::max(firstRow, 1);
     if (firstData <= lastRow)
-        m_grid.setFontHeight(CellRange(firstData, KnowledgeColumn, lastRow, AnswerPictureColumn), kTextFontHeight);
+        m_grid.setFontHeight(CellRange(firstData, KnowledgeColumn, lastRow, AnswerPictureColumn),
+                             kTextFontHeight);
     m_grid.setWordWrap(CellRange(firstRow, KnowledgeColumn, lastRow, AnswerPictureColumn), true);
-    m_grid.setAlignment(CellRange(firstRow, StemPictureColumn, lastRow, StemPictureColumn), CellAlignment::Centre);
+    m_grid.setAlignment(CellRange(firstRow, StemPictureColumn, lastRow, StemPictureColumn),
+                        CellAlignment::Centre);
     m_grid.setAlignment(CellRange(firstRow, AnswerPictureColumn, lastRow, AnswerPictureColumn),
                         CellAlignment::Centre);
     m_grid.setAlignment(CellRange(firstRow, TypeColumn, lastRow, FixedScoreColumn), CellAlignment::Centre);
 }
 
-void BankEditor::updateEditorCaption()
-{
+void BankEditor::updateEditorCaption() {
     m_caption = u"题库编辑 —— "_s + m_courseName + u"（共 "_s + QString::number(m_questionCount) + u" 题）"_s;
     Q_EMIT captionChanged(m_caption);
 }
 
-void BankEditor::setGridWidth(int width)
-{
+void BankEditor::setGridWidth(int width) {
     // A window too narrow for the fixed columns still shows some of the texts.
     const int wide = std::max((width - kFixedColumnsWidth) / 3, 40);
     static constexpr int kWidths[kColumnCount] = {45, 45, 55, 0, 40, 0, 0, 40, 55, 35, 35, 35, 35, 35, 0};
@@ -221,8 +205,7 @@ void BankEditor::setGridWidth(int width)
     }
 }
 
-void BankEditor::autoRowHeight(int row)
-{
+void BankEditor::autoRowHeight(int row) {
     if (!m_countWrappedLines)
         return;
     int lines = 0;
@@ -232,8 +215,7 @@ void BankEditor::autoRowHeight(int row)
         m_grid.setRowHeight(row, lines * kPixelsPerLine + 4);
 }
 
-void BankEditor::setStatusText(const QString& text)
-{
+void BankEditor::setStatusText(const QString& text) {
     if (text == m_statusText)
         return;
     m_statusText = text;
@@ -242,23 +224,20 @@ void BankEditor::setStatusText(const QString& text)
 
 // ---- Row heights, menus, plugs
 
-void BankEditor::rowHeightSliderMoved(int position)
-{
+void BankEditor::rowHeightSliderMoved(int position) {
     for (int r = 1; r < m_grid.rowCount(); ++r)
         m_grid.setRowHeight(r, position + 10);
     setCurrentCell(m_currentRow, m_currentColumn);
     setAutoRowHeightEnabled(true);
 }
 
-void BankEditor::autoRowHeightClicked()
-{
+void BankEditor::autoRowHeightClicked() {
     for (int r = 1; r < m_grid.rowCount(); ++r)
         autoRowHeight(r);
     setAutoRowHeightEnabled(false);
 }
 
-QList<BankEditor::MenuItem> BankEditor::contextMenuItems() const
-{
+QList<BankEditor::MenuItem> BankEditor::contextMenuItems() const {
     QList<MenuItem> items;
     const bool oneColumn = m_grid.selectionStartColumn() == m_grid.selectionEndColumn();
     const bool oneRow = m_grid.selectionStartRow() == m_grid.selectionEndRow();
@@ -279,8 +258,7 @@ QList<BankEditor::MenuItem> BankEditor::contextMenuItems() const
     return items;
 }
 
-void BankEditor::runMenuItem(MenuItem item)
-{
+void BankEditor::runMenuItem(MenuItem item) {
     switch (item) {
     case MenuItem::PreviewPicture:
         runPlug(Plug::PreviewPicture);
@@ -309,8 +287,7 @@ void BankEditor::runMenuItem(MenuItem item)
     }
 }
 
-void BankEditor::sortCurrentColumn(bool ascending)
-{
+void BankEditor::sortCurrentColumn(bool ascending) {
     const int last = m_grid.rowCount() - 1;
     if (m_currentColumn == GroupNameColumn && !ascending) {
         applyGroupOrder();
@@ -324,13 +301,11 @@ void BankEditor::sortCurrentColumn(bool ascending)
     setCurrentCell(m_currentRow, m_currentColumn);
 }
 
-void BankEditor::setPlug(Plug plug, std::function<void()> handler)
-{
+void BankEditor::setPlug(Plug plug, std::function<void()> handler) {
     m_plugs[plug] = std::move(handler);
 }
 
-bool BankEditor::runPlug(Plug plug)
-{
+bool BankEditor::runPlug(Plug plug) {
     const auto found = m_plugs.find(plug);
     if (found == m_plugs.end() || !found->second)
         return false;
@@ -340,13 +315,11 @@ bool BankEditor::runPlug(Plug plug)
 
 // ---- Grid events
 
-void BankEditor::leftButtonDown()
-{
+void BankEditor::leftButtonDown() {
     m_pressRow = m_grid.cursorRow();
 }
 
-void BankEditor::leftButtonUp()
-{
+void BankEditor::leftButtonUp() {
     m_currentRow = m_grid.cursorRow();
     if (m_pressRow >= 1 && m_pressRow != m_currentRow && checkRowBeforeLeaving(m_pressRow) == Leave::Stay)
         return;
@@ -360,8 +333,7 @@ void BankEditor::leftButtonUp()
     setDeleteEnabled(m_currentRow > 0);
 }
 
-void BankEditor::doubleClick()
-{
+void BankEditor::doubleClick() {
     m_currentColumn = m_grid.cursorColumn();
     const int c = m_currentColumn;
     const int row = m_grid.cursorRow();
@@ -388,8 +360,7 @@ void BankEditor::doubleClick()
     Q_EMIT textDialogRequested();
 }
 
-void BankEditor::editBegins()
-{
+void BankEditor::editBegins() {
     setStatusText(QString());
     const int c = m_currentColumn;
     if (c == DifficultyColumn || c == ScoreColumn)
@@ -398,8 +369,7 @@ void BankEditor::editBegins()
         m_savedCellText = cell(m_currentRow, c);
 }
 
-void BankEditor::editEnded()
-{
+void BankEditor::editEnded() {
     const int r = m_currentRow;
     if (r < 1 || !bankCurrent())
         return;
@@ -428,8 +398,7 @@ void BankEditor::editEnded()
     }
 }
 
-void BankEditor::rightButtonUp(int x, int y)
-{
+void BankEditor::rightButtonUp(int x, int y) {
     const bool oneColumn = m_grid.selectionStartColumn() == m_grid.selectionEndColumn();
     const bool oneRow = m_grid.selectionStartRow() == m_grid.selectionEndRow();
     if (!oneColumn && !oneRow)
@@ -437,20 +406,17 @@ void BankEditor::rightButtonUp(int x, int y)
     Q_EMIT contextMenuRequested(contextMenuItems(), x, y);
 }
 
-void BankEditor::headerClicked()
-{
+void BankEditor::headerClicked() {
     if (m_currentRow == 1 && !validateQuestionRow(m_pressRow))
         return;
     setDeleteEnabled(false);
 }
 
-void BankEditor::columnResized()
-{
+void BankEditor::columnResized() {
     setCurrentCell(m_currentRow, m_currentColumn);
 }
 
-void BankEditor::keyDown(int key, bool& swallowed)
-{
+void BankEditor::keyDown(int key, bool& swallowed) {
     // Rows are deleted only through the menu, with its confirmation.
     if (key == Qt::Key_Delete)
         swallowed = true;
@@ -458,8 +424,7 @@ void BankEditor::keyDown(int key, bool& swallowed)
 
 // ---- Row checks
 
-bool BankEditor::validateQuestionRow(int row)
-{
+bool BankEditor::validateQuestionRow(int row) {
     if (row < 1 || row >= m_grid.rowCount())
         return true;
     QuestionRules::Values values;
@@ -482,8 +447,7 @@ bool BankEditor::validateQuestionRow(int row)
     return false;
 }
 
-BankEditor::Leave BankEditor::checkRowBeforeLeaving(int row)
-{
+BankEditor::Leave BankEditor::checkRowBeforeLeaving(int row) {
     if (row < 1 || row >= m_grid.rowCount())
         return Leave::Proceed;
     if (!validateQuestionRow(row))
@@ -496,24 +460,21 @@ BankEditor::Leave BankEditor::checkRowBeforeLeaving(int row)
     return Leave::Stay;
 }
 
-bool BankEditor::isDuplicate(int row) const
-{
+bool BankEditor::isDuplicate(int row) const {
     if (!m_store.isOpen(m_courseName))
         return false;
     return m_duplicates.containsOther(cell(row, StemText1Column) + cell(row, StemText2Column),
                                       cell(row, AnswerColumn), recordIdOf(row));
 }
 
-void BankEditor::indexRow(int row)
-{
+void BankEditor::indexRow(int row) {
     m_duplicates.set(recordIdOf(row), cell(row, StemText1Column) + cell(row, StemText2Column),
                      cell(row, AnswerColumn));
 }
 
 // ---- In-place edits
 
-void BankEditor::groupNumberEdited(int r)
-{
+void BankEditor::groupNumberEdited(int r) {
     const QString v = trimSpaces(cell(r, GroupNumberColumn));
     const QString old = m_savedCellText;
     // An edit left without a change (or cancelled) has nothing to check.
@@ -571,8 +532,7 @@ void BankEditor::groupNumberEdited(int r)
     }
 }
 
-void BankEditor::typeEdited(int r)
-{
+void BankEditor::typeEdited(int r) {
     const QString text = cell(r, TypeColumn);
     if (text.isEmpty()) {
         if (!m_savedCellText.isEmpty()) {
@@ -620,8 +580,7 @@ void BankEditor::typeEdited(int r)
     batch.commit();
 }
 
-void BankEditor::difficultyEdited(int r)
-{
+void BankEditor::difficultyEdited(int r) {
     const int d = leadingInteger(cell(r, DifficultyColumn));
     if (d < 1 || d > 9) {
         restoreNumber(r, DifficultyColumn);
@@ -655,8 +614,7 @@ void BankEditor::difficultyEdited(int r)
     batch.commit();
 }
 
-void BankEditor::scoreEdited(int r)
-{
+void BankEditor::scoreEdited(int r) {
     const int n = cellInt(r, ScoreColumn);
     if (n == m_savedCellNumber)
         return;
@@ -681,8 +639,7 @@ void BankEditor::scoreEdited(int r)
     batch.commit();
 }
 
-void BankEditor::checkboxEdited(int r, int column)
-{
+void BankEditor::checkboxEdited(int r, int column) {
     const bool on = m_grid.checked(r, column);
     if (on && isTitle(r)) {
         m_grid.setChecked(r, column, false);
@@ -691,8 +648,7 @@ void BankEditor::checkboxEdited(int r, int column)
     storeFields(r, {{column + 1, on}});
 }
 
-void BankEditor::blockedEdited(int r)
-{
+void BankEditor::blockedEdited(int r) {
     if (!isGrouped(r)) {
         storeFields(r, {{Q::Blocked, m_grid.checked(r, BlockedColumn)}});
         return;
@@ -741,13 +697,11 @@ void BankEditor::blockedEdited(int r)
 
 // ---- The text dialog
 
-int BankEditor::dialogTypingLimit() const
-{
+int BankEditor::dialogTypingLimit() const {
     return m_dialogColumn == KnowledgeColumn || m_dialogColumn == GroupNameColumn ? 20 : 0;
 }
 
-bool BankEditor::acceptTextDialog(const QString& content)
-{
+bool BankEditor::acceptTextDialog(const QString& content) {
     const QString v = cleanedDialogText(content);
     if (v == m_dialogInitialText)
         return true;
@@ -785,15 +739,13 @@ bool BankEditor::acceptTextDialog(const QString& content)
     }
 }
 
-void BankEditor::storeDialogText(int row, int column, const QString& text)
-{
+void BankEditor::storeDialogText(int row, int column, const QString& text) {
     m_grid.setText(row, column, text);
     storeFields(row, {{column + 1, text}});
     indexRow(row);
 }
 
-bool BankEditor::acceptKnowledge(int r, const QString& content)
-{
+bool BankEditor::acceptKnowledge(int r, const QString& content) {
     const QString k = withoutSpaces(content);
     if (gbkLength(k) > Q::kKnowledgePointsWidth) {
         message(u"知识点长度超标！"_s);
@@ -805,8 +757,7 @@ bool BankEditor::acceptKnowledge(int r, const QString& content)
     return true;
 }
 
-bool BankEditor::acceptGroupName(int r, const QString& content)
-{
+bool BankEditor::acceptGroupName(int r, const QString& content) {
     const QString name = withoutSpaces(content);
     const QString old = m_dialogInitialText;
     if (name.isEmpty())
@@ -825,8 +776,7 @@ bool BankEditor::acceptGroupName(int r, const QString& content)
     return moveToGroup(r, old, name);
 }
 
-bool BankEditor::removeFromGroup(int r, const QString& old)
-{
+bool BankEditor::removeFromGroup(int r, const QString& old) {
     if (old.isEmpty())
         return true;
     if (isTitle(r)) {
@@ -854,8 +804,7 @@ bool BankEditor::removeFromGroup(int r, const QString& old)
     return true;
 }
 
-bool BankEditor::joinOrCreateGroup(int r, const QString& name)
-{
+bool BankEditor::joinOrCreateGroup(int r, const QString& name) {
     const qint32 id = recordIdOf(r);
     const int title = findTitleRow(name);
     if (title < 1) {
@@ -881,7 +830,10 @@ bool BankEditor::joinOrCreateGroup(int r, const QString& name)
     m_grid.setChecked(r, FixedScoreColumn, fixed);
     m_grid.setText(r, GroupNameColumn, name);
     m_grid.setText(r, GroupNumberColumn, u"1"_s);
-    storeFields(r, {{Q::GroupName, name}, {Q::GroupNumber, u"1"_s}, {Q::Difficulty, difficulty}, {Q::FixedScore, fixed}});
+    storeFields(r, {{Q::GroupName, name},
+                    {Q::GroupNumber, u"1"_s},
+                    {Q::Difficulty, difficulty},
+                    {Q::FixedScore, fixed}});
     if (!fixed)
         changeTitleScore(title, cellInt(r, ScoreColumn));
     batch.commit();
@@ -892,8 +844,7 @@ bool BankEditor::joinOrCreateGroup(int r, const QString& name)
     return true;
 }
 
-bool BankEditor::renameGroup(int r, const QString& old, const QString& name)
-{
+bool BankEditor::renameGroup(int r, const QString& old, const QString& name) {
     Q_UNUSED(r);
     for (int row = 1; row < m_grid.rowCount(); ++row) {
         if (cell(row, GroupNameColumn) == name && isTitle(row)) {
@@ -914,8 +865,7 @@ bool BankEditor::renameGroup(int r, const QString& old, const QString& name)
     return true;
 }
 
-bool BankEditor::moveToGroup(int r, const QString& old, const QString& name)
-{
+bool BankEditor::moveToGroup(int r, const QString& old, const QString& name) {
     if (!m_prompter.okCancel(u"确定要更改该分组名吗？"_s))
         return true;
     const qint32 id = recordIdOf(r);
@@ -958,8 +908,7 @@ bool BankEditor::moveToGroup(int r, const QString& old, const QString& name)
     return true;
 }
 
-void BankEditor::makeTitle(int r, const QString& name)
-{
+void BankEditor::makeTitle(int r, const QString& name) {
     m_grid.setText(r, GroupNameColumn, name);
     m_grid.setText(r, GroupNumberColumn, kTitleNumber);
     m_grid.setText(r, AnswerColumn, QString());
@@ -974,8 +923,7 @@ void BankEditor::makeTitle(int r, const QString& name)
     indexRow(r);
 }
 
-void BankEditor::clearTitle(int r)
-{
+void BankEditor::clearTitle(int r) {
     m_grid.setText(r, GroupNameColumn, QString());
     m_grid.setText(r, GroupNumberColumn, QString());
     m_grid.setNumber(r, ScoreColumn, 0);
@@ -989,8 +937,7 @@ void BankEditor::clearTitle(int r)
 
 // ---- Adding, deleting, copying, closing
 
-void BankEditor::addQuestion()
-{
+void BankEditor::addQuestion() {
     if (m_currentRow > 0 && !validateQuestionRow(m_pressRow))
         return;
     const int before = std::clamp(m_currentRow + 1, 1, m_grid.rowCount());
@@ -1031,8 +978,7 @@ void BankEditor::addQuestion()
     Q_EMIT textDialogRequested();
 }
 
-void BankEditor::deleteSelectedQuestions()
-{
+void BankEditor::deleteSelectedQuestions() {
     const int s = m_grid.selectionStartRow();
     if (s < 1) {
         message(u"请选择试题！"_s);
@@ -1081,8 +1027,7 @@ void BankEditor::deleteSelectedQuestions()
     updateEditorCaption();
 }
 
-void BankEditor::copyQuestionBelow()
-{
+void BankEditor::copyQuestionBelow() {
     const int source = m_currentRow;
     if (source < 1 || source >= m_grid.rowCount() || !bankCurrent())
         return;
@@ -1120,8 +1065,7 @@ void BankEditor::copyQuestionBelow()
     updateEditorCaption();
 }
 
-bool BankEditor::mayCloseEditor()
-{
+bool BankEditor::mayCloseEditor() {
     if (checkRowBeforeLeaving(m_pressRow) == Leave::Stay)
         return false;
     if (!bankCurrent())
@@ -1142,7 +1086,8 @@ bool BankEditor::mayCloseEditor()
             ++v.letters;
     }
     for (int r = 1; r < m_grid.rowCount(); ++r) {
-        const bool pictureOptions = m_grid.checked(r, ChoiceColumn) && !cell(r, StemPictureColumn).isEmpty() &&
+        const bool pictureOptions = m_grid.checked(r, ChoiceColumn) &&
+                                    !cell(r, StemPictureColumn).isEmpty() &&
                                     cell(r, StemText2Column).isEmpty();
         if (!pictureOptions)
             continue;
@@ -1163,28 +1108,23 @@ bool BankEditor::mayCloseEditor()
 
 // ---- Helpers
 
-int BankEditor::cellInt(int row, int column) const
-{
+int BankEditor::cellInt(int row, int column) const {
     return leadingInteger(cell(row, column));
 }
 
-bool BankEditor::isTitle(int row) const
-{
+bool BankEditor::isTitle(int row) const {
     return Q::isGroupTitle(cell(row, GroupNumberColumn));
 }
 
-bool BankEditor::isGrouped(int row) const
-{
+bool BankEditor::isGrouped(int row) const {
     return !cell(row, GroupNumberColumn).isEmpty();
 }
 
-qint32 BankEditor::recordIdOf(int row) const
-{
+qint32 BankEditor::recordIdOf(int row) const {
     return qint32(leadingInteger(cell(row, RecordIdColumn)));
 }
 
-int BankEditor::rowOfRecordId(qint32 id) const
-{
+int BankEditor::rowOfRecordId(qint32 id) const {
     for (int r = 1; r < m_grid.rowCount(); ++r) {
         if (recordIdOf(r) == id)
             return r;
@@ -1192,8 +1132,7 @@ int BankEditor::rowOfRecordId(qint32 id) const
     return 0;
 }
 
-int BankEditor::findTitleRow(const QString& groupName) const
-{
+int BankEditor::findTitleRow(const QString& groupName) const {
     if (groupName.isEmpty())
         return 0;
     for (int r = 1; r < m_grid.rowCount(); ++r) {
@@ -1205,8 +1144,7 @@ int BankEditor::findTitleRow(const QString& groupName) const
 
 // The grid mirrors every record, so the bank's records are looked at through it;
 // the row being edited is left out because its cell may already show the new value.
-bool BankEditor::groupHasSubQuestions(const QString& groupName, int exceptRow) const
-{
+bool BankEditor::groupHasSubQuestions(const QString& groupName, int exceptRow) const {
     for (int r = 1; r < m_grid.rowCount(); ++r) {
         if (r != exceptRow && cell(r, GroupNameColumn) == groupName && !isTitle(r))
             return true;
@@ -1214,13 +1152,11 @@ bool BankEditor::groupHasSubQuestions(const QString& groupName, int exceptRow) c
     return false;
 }
 
-bool BankEditor::bankCurrent()
-{
+bool BankEditor::bankCurrent() {
     return m_store.setCurrent(m_courseName);
 }
 
-bool BankEditor::storeFields(int row, std::initializer_list<std::pair<int, QVariant>> fields)
-{
+bool BankEditor::storeFields(int row, std::initializer_list<std::pair<int, QVariant>> fields) {
     if (!bankCurrent() || !m_store.goToRecordId(recordIdOf(row)))
         return false;
     QVariantList values;
@@ -1232,39 +1168,33 @@ bool BankEditor::storeFields(int row, std::initializer_list<std::pair<int, QVari
     return m_store.modify(values);
 }
 
-void BankEditor::changeTitleScore(int titleRow, int delta)
-{
+void BankEditor::changeTitleScore(int titleRow, int delta) {
     const int score = cellInt(titleRow, ScoreColumn) + delta;
     m_grid.setNumber(titleRow, ScoreColumn, score);
     storeFields(titleRow, {{Q::Score, score}});
 }
 
-void BankEditor::setCurrentCell(int row, int column)
-{
+void BankEditor::setCurrentCell(int row, int column) {
     m_grid.setCursor(row, column);
     m_grid.selectRange(m_grid.cursorRow(), m_grid.cursorColumn());
 }
 
-void BankEditor::restoreText(int row, int column)
-{
+void BankEditor::restoreText(int row, int column) {
     m_grid.setText(row, column, m_savedCellText);
 }
 
-void BankEditor::restoreNumber(int row, int column)
-{
+void BankEditor::restoreNumber(int row, int column) {
     m_grid.setNumber(row, column, m_savedCellNumber);
 }
 
-void BankEditor::setDeleteEnabled(bool on)
-{
+void BankEditor::setDeleteEnabled(bool on) {
     if (on == m_deleteEnabled)
         return;
     m_deleteEnabled = on;
     Q_EMIT deleteEnabledChanged(on);
 }
 
-void BankEditor::setAutoRowHeightEnabled(bool on)
-{
+void BankEditor::setAutoRowHeightEnabled(bool on) {
     if (on == m_autoRowHeightEnabled)
         return;
     m_autoRowHeightEnabled = on;
@@ -1273,8 +1203,7 @@ void BankEditor::setAutoRowHeightEnabled(bool on)
 
 // Rows move when the group order is restored; the question being edited stays the
 // current one.
-void BankEditor::keepCurrentQuestion(qint32 id)
-{
+void BankEditor::keepCurrentQuestion(qint32 id) {
     const int row = rowOfRecordId(id);
     if (row < 1)
         return;
@@ -1283,8 +1212,7 @@ void BankEditor::keepCurrentQuestion(qint32 id)
     setCurrentCell(row, m_currentColumn);
 }
 
-void BankEditor::message(const QString& text)
-{
+void BankEditor::message(const QString& text) {
     m_prompter.message(text);
 }
 

@@ -85,8 +85,8 @@ public:
     using LineCounter = std::function<int(int width, const QString& text)>;
 
     // The course's bank must be open under the course name as alias.
-    BankEditor(RecordStore& store, Prompter& prompter, const QString& courseName, LineCounter countWrappedLines,
-               QObject* parent = nullptr);
+    BankEditor(RecordStore& store, Prompter& prompter, const QString& courseName,
+               LineCounter countWrappedLines, QObject* parent = nullptr);
     ~BankEditor() override;
 
     GridModel& grid() { return m_grid; }

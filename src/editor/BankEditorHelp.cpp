@@ -6,8 +6,7 @@ using namespace Qt::StringLiterals;
 
 namespace helan {
 
-QString BankEditorHelp::text()
-{
+QString BankEditorHelp::text() {
     // The lines are wrapped by hand for the help box's width; a blank line stands
     // between each two of them.
     static const QStringList lines = {

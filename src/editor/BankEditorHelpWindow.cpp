@@ -9,8 +9,7 @@ using namespace Qt::StringLiterals;
 
 namespace helan {
 
-BankEditorHelpWindow::BankEditorHelpWindow(QWidget* parent) : QWidget(parent, Qt::Window)
-{
+BankEditorHelpWindow::BankEditorHelpWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
     setObjectName(u"题库编辑帮助"_s);
     setWindowTitle(u"题库编辑帮助"_s);
     auto* box = new QPlainTextEdit(this);

@@ -28,13 +28,13 @@ namespace {
 
 // The toolbar's two images: a green plus and a red cross, drawn here so that the
 // window looks the same whatever icon theme the desktop has.
-QIcon drawnIcon(bool plus)
-{
+QIcon drawnIcon(bool plus) {
     QPixmap pixmap(24, 24);
     pixmap.fill(Qt::transparent);
     QPainter painter(&pixmap);
     painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(QPen(plus ? QColor(0x2e, 0x8b, 0x3d) : QColor(0xc6, 0x28, 0x28), 4, Qt::SolidLine, Qt::RoundCap));
+    painter.setPen(
+        QPen(plus ? QColor(0x2e, 0x8b, 0x3d) : QColor(0xc6, 0x28, 0x28), 4, Qt::SolidLine, Qt::RoundCap));
     if (plus) {
         painter.drawLine(12, 4, 12, 20);
         painter.drawLine(4, 12, 20, 12);
@@ -52,9 +52,7 @@ const char16_t* const kContextCaptions[] = {
 
 } // namespace
 
-BankEditorWindow::BankEditorWindow(BankEditor& editor, QWidget* parent)
-    : QDialog(parent), m_editor(editor)
-{
+BankEditorWindow::BankEditorWindow(BankEditor& editor, QWidget* parent) : QDialog(parent), m_editor(editor) {
     setObjectName(u"题库编辑"_s);
     setWindowTitle(u"题库编辑"_s);
     setModal(true);
@@ -87,8 +85,7 @@ BankEditorWindow::BankEditorWindow(BankEditor& editor, QWidget* parent)
 
 BankEditorWindow::~BankEditorWindow() = default;
 
-void BankEditorWindow::buildControls()
-{
+void BankEditorWindow::buildControls() {
     m_menuBar = new QMenuBar(this);
 
     m_toolBar = new QToolBar(this);
@@ -117,8 +114,10 @@ void BankEditorWindow::buildControls()
     searchLayout->addWidget(next);
     for (QPushButton* button : {fromStart, fromCurrent, next})
         button->setAutoDefault(false);
-    connect(m_searchText, &QLineEdit::textChanged, this, [this] { m_editor.runPlug(BankEditor::Plug::SearchTextChanged); });
-    connect(fromStart, &QPushButton::clicked, this, [this] { m_editor.runPlug(BankEditor::Plug::SearchFromStart); });
+    connect(m_searchText, &QLineEdit::textChanged, this,
+            [this] { m_editor.runPlug(BankEditor::Plug::SearchTextChanged); });
+    connect(fromStart, &QPushButton::clicked, this,
+            [this] { m_editor.runPlug(BankEditor::Plug::SearchFromStart); });
     connect(fromCurrent, &QPushButton::clicked, this,
             [this] { m_editor.runPlug(BankEditor::Plug::SearchFromCurrent); });
     connect(next, &QPushButton::clicked, this, [this] { m_editor.runPlug(BankEditor::Plug::SearchNext); });
@@ -156,8 +155,7 @@ void BankEditorWindow::buildControls()
     }
 }
 
-void BankEditorWindow::buildMenus()
-{
+void BankEditorWindow::buildMenus() {
     QMenu* questions = m_menuBar->addMenu(u"试题(&Q)"_s);
     connect(questions->addAction(u"添加(&A)"_s), &QAction::triggered, &m_editor, &BankEditor::addQuestion);
     m_deleteItem = questions->addAction(u"删除(&D)"_s);
@@ -178,8 +176,7 @@ void BankEditorWindow::buildMenus()
     connect(help->addAction(u"题库编辑帮助(&H)"_s), &QAction::triggered, this, &BankEditorWindow::showHelp);
 }
 
-void BankEditorWindow::resizeEvent(QResizeEvent* event)
-{
+void BankEditorWindow::resizeEvent(QResizeEvent* event) {
     QDialog::resizeEvent(event);
     layoutControls();
     m_editor.setGridWidth(gridClientWidth());
@@ -187,8 +184,7 @@ void BankEditorWindow::resizeEvent(QResizeEvent* event)
 
 // The width the columns share: the grid less its row numbers, scroll bar and frame,
 // so that the columns fit without a horizontal scroll bar.
-int BankEditorWindow::gridClientWidth() const
-{
+int BankEditorWindow::gridClientWidth() const {
     const QHeaderView* rowHeader = m_gridView->verticalHeader();
     const int rowNumbers = rowHeader->isHidden() ? 0 : rowHeader->sizeHint().width();
     const int scrollBar = m_gridView->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
@@ -197,15 +193,15 @@ int BankEditorWindow::gridClientWidth() const
 
 // The top strip: toolbar, search box, then the row-height controls sharing the
 // room to the right; the grid fills what is left above the status bar.
-void BankEditorWindow::layoutControls()
-{
+void BankEditorWindow::layoutControls() {
     const int w = width();
     const int menuHeight = m_menuBar->sizeHint().height();
     m_menuBar->setGeometry(0, 0, w, menuHeight);
     const int stripTop = menuHeight + 2;
     const int stripHeight = 44;
     const QSize toolSize = m_toolBar->sizeHint();
-    m_toolBar->setGeometry(2, stripTop + (stripHeight - toolSize.height()) / 2, toolSize.width(), toolSize.height());
+    m_toolBar->setGeometry(2, stripTop + (stripHeight - toolSize.height()) / 2, toolSize.width(),
+                           toolSize.height());
     m_searchBox->setGeometry(toolSize.width() + 10, stripTop, 380, stripHeight);
 
     const int labelWidth = 48;
@@ -223,22 +219,19 @@ void BankEditorWindow::layoutControls()
     m_gridView->setGeometry(0, gridTop, w, m_statusBar->geometry().top() - gridTop);
 }
 
-void BankEditorWindow::reject()
-{
+void BankEditorWindow::reject() {
     if (m_editor.mayCloseEditor())
         QDialog::reject();
 }
 
-void BankEditorWindow::openTextDialog()
-{
+void BankEditorWindow::openTextDialog() {
     QuestionTextDialog dialog(m_editor, this);
     m_textDialog = &dialog;
     dialog.exec();
     m_textDialog = nullptr;
 }
 
-void BankEditorWindow::showContextMenu(const QList<BankEditor::MenuItem>& items, int x, int y)
-{
+void BankEditorWindow::showContextMenu(const QList<BankEditor::MenuItem>& items, int x, int y) {
     for (int i = 0; i < m_contextItems.size(); ++i)
         m_contextItems.at(i)->setVisible(items.contains(BankEditor::MenuItem(i)));
     if (items.isEmpty())
@@ -246,8 +239,7 @@ void BankEditorWindow::showContextMenu(const QList<BankEditor::MenuItem>& items,
     m_contextMenu->popup(m_gridView->mapToGlobal(QPoint(x, y)));
 }
 
-void BankEditorWindow::showHelp()
-{
+void BankEditorWindow::showHelp() {
     if (!m_help)
         m_help = new BankEditorHelpWindow(this);
     m_help->show();

@@ -2,22 +2,19 @@
 
 namespace helan {
 
-void DuplicateIndex::clear()
-{
+void DuplicateIndex::clear() {
     m_keyOf.clear();
     m_idsOf.clear();
 }
 
-void DuplicateIndex::set(qint32 recordId, const QString& joinedStem, const QString& answer)
-{
+void DuplicateIndex::set(qint32 recordId, const QString& joinedStem, const QString& answer) {
     remove(recordId);
     Key key{joinedStem, answer};
     m_idsOf[key].append(recordId);
     m_keyOf.insert(recordId, std::move(key));
 }
 
-void DuplicateIndex::remove(qint32 recordId)
-{
+void DuplicateIndex::remove(qint32 recordId) {
     const auto found = m_keyOf.constFind(recordId);
     if (found == m_keyOf.cend())
         return;
@@ -30,8 +27,7 @@ void DuplicateIndex::remove(qint32 recordId)
     m_keyOf.erase(found);
 }
 
-bool DuplicateIndex::containsOther(const QString& joinedStem, const QString& answer, qint32 exceptId) const
-{
+bool DuplicateIndex::containsOther(const QString& joinedStem, const QString& answer, qint32 exceptId) const {
     const auto ids = m_idsOf.constFind(Key{joinedStem, answer});
     if (ids == m_idsOf.cend())
         return false;

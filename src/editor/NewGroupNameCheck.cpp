@@ -9,12 +9,9 @@ using namespace Qt::StringLiterals;
 namespace helan {
 
 NewGroupNameCheck::NewGroupNameCheck(const GridModel& grid, Prompter& prompter)
-    : m_grid(grid), m_prompter(prompter)
-{
-}
+    : m_grid(grid), m_prompter(prompter) {}
 
-bool NewGroupNameCheck::accept(const QString& typed)
-{
+bool NewGroupNameCheck::accept(const QString& typed) {
     if (typed.isEmpty()) {
         m_prompter.message(u"分组名不能为空！"_s);
         return false;
@@ -29,8 +26,7 @@ bool NewGroupNameCheck::accept(const QString& typed)
     return true;
 }
 
-bool NewGroupNameCheck::cancel()
-{
+bool NewGroupNameCheck::cancel() {
     return m_prompter.okCancel(u"确定取消更改源分组名并跳过该题吗"_s);
 }
 

@@ -10,8 +10,7 @@ using namespace Qt::StringLiterals;
 namespace helan {
 
 NewGroupNameDialog::NewGroupNameDialog(const GridModel& editorGrid, Prompter& prompter, QWidget* parent)
-    : QDialog(parent), m_check(editorGrid, prompter), m_name(new QLineEdit(this))
-{
+    : QDialog(parent), m_check(editorGrid, prompter), m_name(new QLineEdit(this)) {
     setObjectName(u"请输入新分组名"_s);
     setWindowTitle(u"请输入新分组名"_s);
     setModal(true);
@@ -36,8 +35,7 @@ NewGroupNameDialog::NewGroupNameDialog(const GridModel& editorGrid, Prompter& pr
 }
 
 // 取消, Escape and the close box all ask before the question is skipped.
-void NewGroupNameDialog::reject()
-{
+void NewGroupNameDialog::reject() {
     if (m_check.cancel())
         QDialog::reject();
 }

@@ -18,14 +18,12 @@ namespace helan {
 
 namespace {
 
-QString shownText(const QString& stored)
-{
+QString shownText(const QString& stored) {
     QString text = stored;
     return text.replace(u"\r\n"_s, u"\n"_s);
 }
 
-bool clipboardHasText()
-{
+bool clipboardHasText() {
     const QClipboard* clipboard = QGuiApplication::clipboard();
     return clipboard && !clipboard->text().isEmpty();
 }
@@ -33,8 +31,8 @@ bool clipboardHasText()
 } // namespace
 
 QuestionTextDialog::QuestionTextDialog(BankEditor& editor, QWidget* parent)
-    : QDialog(parent), m_editor(editor), m_edit(new QPlainTextEdit(this)), m_copyPaste(new QPushButton(this))
-{
+    : QDialog(parent), m_editor(editor), m_edit(new QPlainTextEdit(this)),
+      m_copyPaste(new QPushButton(this)) {
     setObjectName(u"试题编辑"_s);
     setWindowTitle(editor.dialogCaption());
     setModal(true);
@@ -81,28 +79,24 @@ QuestionTextDialog::QuestionTextDialog(BankEditor& editor, QWidget* parent)
 
 QuestionTextDialog::~QuestionTextDialog() = default;
 
-QString QuestionTextDialog::content() const
-{
+QString QuestionTextDialog::content() const {
     QString text = m_edit->toPlainText();
     return text.replace(u"\n"_s, u"\r\n"_s);
 }
 
-void QuestionTextDialog::setContent(const QString& text)
-{
+void QuestionTextDialog::setContent(const QString& text) {
     m_settingText = true;
     m_edit->setPlainText(shownText(text));
     m_lastText = m_edit->toPlainText();
     m_settingText = false;
 }
 
-void QuestionTextDialog::okClicked()
-{
+void QuestionTextDialog::okClicked() {
     if (m_editor.acceptTextDialog(content()))
         accept();
 }
 
-void QuestionTextDialog::copyPasteClicked()
-{
+void QuestionTextDialog::copyPasteClicked() {
     QClipboard* clipboard = QGuiApplication::clipboard();
     if (m_copyPaste->text() == u"复制全部"_s) {
         if (clipboard)
@@ -116,8 +110,7 @@ void QuestionTextDialog::copyPasteClicked()
 
 // What the user types may not take the text beyond the limit: the inserted part
 // is cut to what still fits. Text the program puts in is left whole.
-void QuestionTextDialog::textEdited()
-{
+void QuestionTextDialog::textEdited() {
     const QString now = m_edit->toPlainText();
     if (!m_settingText && m_typingLimit > 0 && gbkLength(now) > m_typingLimit &&
         gbkLength(now) > gbkLength(m_lastText)) {

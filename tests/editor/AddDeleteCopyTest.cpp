@@ -11,8 +11,7 @@ namespace {
 
 using Q = QuestionRecord;
 
-Question single(const QString& stem, int score = 4)
-{
+Question single(const QString& stem, int score = 4) {
     Question q;
     q.stem1 = stem;
     q.answer = u"答"_s + stem;
@@ -20,8 +19,7 @@ Question single(const QString& stem, int score = 4)
     return q;
 }
 
-Question member(const QString& group, const QString& number, const QString& stem, int score)
-{
+Question member(const QString& group, const QString& number, const QString& stem, int score) {
     Question q = single(stem, score);
     q.groupName = group;
     q.groupNumber = number;
@@ -30,8 +28,7 @@ Question member(const QString& group, const QString& number, const QString& stem
     return q;
 }
 
-Question pictureOption(const QString& stem, const QString& answer)
-{
+Question pictureOption(const QString& stem, const QString& answer) {
     Question q = single(stem);
     q.choice = true;
     q.stemPicture = true;
@@ -47,8 +44,7 @@ protected:
 
 } // namespace
 
-TEST_F(Rows, AddingWithNoCurrentRowPutsTheQuestionFirstAndOpensTheStemDialog)
-{
+TEST_F(Rows, AddingWithNoCurrentRowPutsTheQuestionFirstAndOpensTheStemDialog) {
     addRecord(single(u"甲"_s));
     openEditor();
     EXPECT_FALSE(editor().deleteEnabled());
@@ -73,8 +69,7 @@ TEST_F(Rows, AddingWithNoCurrentRowPutsTheQuestionFirstAndOpensTheStemDialog)
     expectBankMatchesGrid();
 }
 
-TEST_F(Rows, AddingBelowTheCurrentRowChecksTheRowFirst)
-{
+TEST_F(Rows, AddingBelowTheCurrentRowChecksTheRowFirst) {
     addRecord(single(u"甲"_s));
     addRecord(single(u"乙"_s));
     openEditor();
@@ -97,8 +92,7 @@ TEST_F(Rows, AddingBelowTheCurrentRowChecksTheRowFirst)
     expectBankMatchesGrid();
 }
 
-TEST_F(Rows, DeletingNeedsASelectionAndConfirmation)
-{
+TEST_F(Rows, DeletingNeedsASelectionAndConfirmation) {
     openEditor();
     editor().deleteSelectedQuestions();
     EXPECT_EQ(m_prompter.messages(), QStringList{u"请选择试题！"_s});
@@ -113,8 +107,7 @@ TEST_F(Rows, DeletingNeedsASelectionAndConfirmation)
     expectBankMatchesGrid();
 }
 
-TEST_F(Rows, DeletingSubQuestionsAdjustsTheTitleAndTheCount)
-{
+TEST_F(Rows, DeletingSubQuestionsAdjustsTheTitleAndTheCount) {
     addRecord(member(u"阅读"_s, u"0"_s, u"材料"_s, 7));
     const qint32 sub1 = addRecord(member(u"阅读"_s, u"1"_s, u"一"_s, 3));
     addRecord(member(u"阅读"_s, u"2"_s, u"二"_s, 4));
@@ -145,8 +138,7 @@ TEST_F(Rows, DeletingSubQuestionsAdjustsTheTitleAndTheCount)
     expectBankMatchesGrid();
 }
 
-TEST_F(Rows, ATitleWithoutScoreIsDeletedAndItsSubQuestionsStay)
-{
+TEST_F(Rows, ATitleWithoutScoreIsDeletedAndItsSubQuestionsStay) {
     addRecord(member(u"阅读"_s, u"0"_s, u"材料"_s, 0));
     Question blocked = member(u"阅读"_s, u"1"_s, u"一"_s, 3);
     blocked.blocked = true;
@@ -161,8 +153,7 @@ TEST_F(Rows, ATitleWithoutScoreIsDeletedAndItsSubQuestionsStay)
     expectBankMatchesGrid();
 }
 
-TEST_F(Rows, TheRowAboveTheDeletedBlockBecomesCurrent)
-{
+TEST_F(Rows, TheRowAboveTheDeletedBlockBecomesCurrent) {
     for (int i = 1; i <= 8; ++i)
         addRecord(single(QString::number(i)));
     openEditor();
@@ -189,8 +180,7 @@ TEST_F(Rows, TheRowAboveTheDeletedBlockBecomesCurrent)
     expectBankMatchesGrid();
 }
 
-TEST_F(Rows, CopyingPutsTheCopyBelowWithItsGroupOrAlone)
-{
+TEST_F(Rows, CopyingPutsTheCopyBelowWithItsGroupOrAlone) {
     addRecord(member(u"阅读"_s, u"0"_s, u"材料"_s, 3));
     const qint32 sub = addRecord(member(u"阅读"_s, u"2"_s, u"二"_s, 3));
     Question pictured = single(u"图题"_s);
@@ -229,8 +219,7 @@ TEST_F(Rows, CopyingPutsTheCopyBelowWithItsGroupOrAlone)
     expectBankMatchesGrid();
 }
 
-TEST_F(Rows, ClosingAsksForTheMissingTwinOfAPictureOptionQuestion)
-{
+TEST_F(Rows, ClosingAsksForTheMissingTwinOfAPictureOptionQuestion) {
     addRecord(pictureOption(u"看图"_s, u"A"_s));
     addRecord(pictureOption(u"看图"_s, u"①"_s));
     addRecord(pictureOption(u"字母图"_s, u"B"_s));
@@ -245,8 +234,7 @@ TEST_F(Rows, ClosingAsksForTheMissingTwinOfAPictureOptionQuestion)
     EXPECT_TRUE(m_prompter.done());
 }
 
-TEST_F(Rows, ClosingAsksNothingWhenBothOrOnlyOneKindExists)
-{
+TEST_F(Rows, ClosingAsksNothingWhenBothOrOnlyOneKindExists) {
     addRecord(pictureOption(u"看图"_s, u"A"_s));
     addRecord(pictureOption(u"看图"_s, u"B"_s));
     addRecord(pictureOption(u"看图"_s, u"①"_s));
@@ -258,8 +246,7 @@ TEST_F(Rows, ClosingAsksNothingWhenBothOrOnlyOneKindExists)
     EXPECT_TRUE(m_prompter.prompts().isEmpty());
 }
 
-TEST_F(Rows, ClosingNamesTheCircledKindWhenLettersAreTwo)
-{
+TEST_F(Rows, ClosingNamesTheCircledKindWhenLettersAreTwo) {
     addRecord(pictureOption(u"看图"_s, u"A"_s));
     addRecord(pictureOption(u"看图"_s, u"C"_s));
     addRecord(pictureOption(u"看图"_s, u"①"_s));
@@ -269,8 +256,7 @@ TEST_F(Rows, ClosingNamesTheCircledKindWhenLettersAreTwo)
     EXPECT_TRUE(m_prompter.done());
 }
 
-TEST_F(Rows, ClosingOnADuplicateRowStaysOpen)
-{
+TEST_F(Rows, ClosingOnADuplicateRowStaysOpen) {
     addRecord(single(u"甲"_s));
     addRecord(single(u"甲"_s));
     openEditor();

@@ -51,8 +51,7 @@ const InPlaceCase kInPlaceCases[] = {
 
 class InPlaceEdits : public EditorFixture, public ::testing::WithParamInterface<InPlaceCase> {};
 
-Question ungrouped()
-{
+Question ungrouped() {
     Question q;
     q.stem1 = u"地球是圆的"_s;
     q.answer = u"对"_s;
@@ -63,8 +62,7 @@ Question ungrouped()
 
 } // namespace
 
-TEST_P(InPlaceEdits, EachColumnAppliesItsRule)
-{
+TEST_P(InPlaceEdits, EachColumnAppliesItsRule) {
     const InPlaceCase& edit = GetParam();
     const qint32 id = addRecord(ungrouped());
     openEditor();
@@ -91,8 +89,7 @@ INSTANTIATE_TEST_SUITE_P(Editor, InPlaceEdits, ::testing::ValuesIn(kInPlaceCases
 
 class CellEditing : public EditorFixture {};
 
-TEST_F(CellEditing, EditingInPlaceOnlyWhereTheColumnAllowsIt)
-{
+TEST_F(CellEditing, EditingInPlaceOnlyWhereTheColumnAllowsIt) {
     Question title = ungrouped();
     title.groupName = u"阅读"_s;
     title.groupNumber = u"0"_s;
@@ -118,8 +115,7 @@ TEST_F(CellEditing, EditingInPlaceOnlyWhereTheColumnAllowsIt)
     EXPECT_FALSE(grid().editingAllowed());
 }
 
-TEST_F(CellEditing, EmptyTypeTakesTheLibrarysFirst)
-{
+TEST_F(CellEditing, EmptyTypeTakesTheLibrarysFirst) {
     Question q = ungrouped();
     q.type.clear();
     const qint32 id = addRecord(q);
@@ -131,8 +127,7 @@ TEST_F(CellEditing, EmptyTypeTakesTheLibrarysFirst)
     expectBankMatchesGrid();
 }
 
-TEST_F(CellEditing, ChoiceAndFixedScoreCannotBeTickedOnATitle)
-{
+TEST_F(CellEditing, ChoiceAndFixedScoreCannotBeTickedOnATitle) {
     Question title = ungrouped();
     title.groupName = u"阅读"_s;
     title.groupNumber = u"0"_s;
@@ -148,8 +143,7 @@ TEST_F(CellEditing, ChoiceAndFixedScoreCannotBeTickedOnATitle)
     expectBankMatchesGrid();
 }
 
-TEST_F(CellEditing, DeleteKeyIsSwallowedAndEditBeginClearsTheStatus)
-{
+TEST_F(CellEditing, DeleteKeyIsSwallowedAndEditBeginClearsTheStatus) {
     addRecord(ungrouped());
     openEditor();
     EXPECT_TRUE(grid().events().offerKey(Qt::Key_Delete, Qt::NoModifier));
@@ -188,8 +182,7 @@ const DialogCase kDialogCases[] = {
 
 class DialogEdits : public EditorFixture, public ::testing::WithParamInterface<DialogCase> {};
 
-TEST_P(DialogEdits, OkCleansTheTextByColumn)
-{
+TEST_P(DialogEdits, OkCleansTheTextByColumn) {
     const DialogCase& edit = GetParam();
     Question q;
     q.knowledge = u"旧点"_s;
@@ -215,8 +208,7 @@ INSTANTIATE_TEST_SUITE_P(Editor, DialogEdits, ::testing::ValuesIn(kDialogCases),
                              return name;
                          });
 
-TEST_F(CellEditing, DialogStateAndWhereItDoesNotOpen)
-{
+TEST_F(CellEditing, DialogStateAndWhereItDoesNotOpen) {
     Question q = ungrouped();
     q.knowledge = u"力学"_s;
     addRecord(q);

@@ -15,13 +15,11 @@
 #include "store/RecordStore.h"
 
 // Readable failure output for the texts the tests compare.
-inline void PrintTo(const QString& text, std::ostream* out)
-{
+inline void PrintTo(const QString& text, std::ostream* out) {
     *out << '"' << text.toStdString() << '"';
 }
 
-inline void PrintTo(const QStringList& texts, std::ostream* out)
-{
+inline void PrintTo(const QStringList& texts, std::ostream* out) {
     *out << '{' << texts.join(QStringLiteral(" | ")).toStdString() << '}';
 }
 

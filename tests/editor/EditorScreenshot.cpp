@@ -21,20 +21,20 @@ using namespace helan;
 
 namespace {
 
-int wrappedLines(int width, const QString& text)
-{
+int wrappedLines(int width, const QString& text) {
     QFont font = QApplication::font();
     font.setPixelSize(BankEditor::kTextFontHeight - 4);
     const QFontMetrics metrics(font);
-    const QRect box = metrics.boundingRect(QRect(0, 0, std::max(width - 6, 1), 100000), Qt::TextWordWrap, text);
+    const QRect box =
+        metrics.boundingRect(QRect(0, 0, std::max(width - 6, 1), 100000), Qt::TextWordWrap, text);
     return std::max(1, box.height() / std::max(metrics.lineSpacing(), 1));
 }
 
-int longestStemRow(const GridModel& grid)
-{
+int longestStemRow(const GridModel& grid) {
     int best = 1;
     for (int r = 1; r < grid.rowCount(); ++r) {
-        if (grid.text(r, BankEditor::StemText1Column).size() > grid.text(best, BankEditor::StemText1Column).size())
+        if (grid.text(r, BankEditor::StemText1Column).size() >
+            grid.text(best, BankEditor::StemText1Column).size())
             best = r;
     }
     return best;
@@ -42,8 +42,7 @@ int longestStemRow(const GridModel& grid)
 
 } // namespace
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     QApplication app(argc, argv);
     const QString mode = argc > 1 ? QString::fromLocal8Bit(argv[1]) : u"editor"_s;
     const int seconds = argc > 2 ? std::atoi(argv[2]) : 4;
@@ -74,8 +73,9 @@ int main(int argc, char** argv)
         const int row = mode == u"dialog"_s ? longestStemRow(grid) : 1;
         if (qEnvironmentVariableIsSet("EDITOR_SCREENSHOT_DUMP")) {
             for (int r = 1; r < grid.rowCount(); ++r)
-                std::fprintf(stderr, "%d %s|%s|%s h=%d\n", r, qPrintable(grid.text(r, 1)), qPrintable(grid.text(r, 2)),
-                             qPrintable(grid.text(r, 3).left(10)), grid.rowHeight(r));
+                std::fprintf(stderr, "%d %s|%s|%s h=%d\n", r, qPrintable(grid.text(r, 1)),
+                             qPrintable(grid.text(r, 2)), qPrintable(grid.text(r, 3).left(10)),
+                             grid.rowHeight(r));
         }
         Q_EMIT grid.events().leftButtonDown(0, 0, Qt::NoModifier);
         grid.setCursor(row, BankEditor::StemText1Column);

@@ -11,8 +11,7 @@ namespace {
 
 using Item = BankEditor::MenuItem;
 
-Question single(const QString& stem)
-{
+Question single(const QString& stem) {
     Question q;
     q.stem1 = stem;
     q.answer = u"答"_s;
@@ -23,8 +22,7 @@ class EditorView : public EditorFixture {};
 
 } // namespace
 
-TEST_F(EditorView, AnEmptyBankShowsTheHeaderOnly)
-{
+TEST_F(EditorView, AnEmptyBankShowsTheHeaderOnly) {
     openEditor();
     EXPECT_EQ(grid().rowCount(), 1);
     EXPECT_EQ(editor().caption(), u"题库编辑 —— 语文（共 0 题）"_s);
@@ -32,15 +30,15 @@ TEST_F(EditorView, AnEmptyBankShowsTheHeaderOnly)
     EXPECT_TRUE(editor().autoRowHeightEnabled());
 }
 
-TEST_F(EditorView, ColumnsAreLaidOutForTheGridWidth)
-{
+TEST_F(EditorView, ColumnsAreLaidOutForTheGridWidth) {
     addRecord(single(u"甲"_s));
     openEditor();
     QStringList headers;
     for (int c = 0; c < 15; ++c)
         headers << text(0, c);
-    EXPECT_EQ(headers, (QStringList{u"知识点"_s, u"分组名"_s, u"分组号"_s, u"题文1"_s, u"题图"_s, u"题文2"_s, u"答案"_s,
-                                    u"答图"_s, u"题型"_s, u"难度"_s, u"分值"_s, u"选择"_s, u"定分"_s, u"屏蔽"_s, QString()}));
+    EXPECT_EQ(headers, (QStringList{u"知识点"_s, u"分组名"_s, u"分组号"_s, u"题文1"_s, u"题图"_s, u"题文2"_s,
+                                    u"答案"_s, u"答图"_s, u"题型"_s, u"难度"_s, u"分值"_s, u"选择"_s,
+                                    u"定分"_s, u"屏蔽"_s, QString()}));
     const QList<int> widths = {45, 45, 55, 175, 40, 175, 175, 40, 55, 35, 35, 35, 35, 35, 0};
     for (int c = 0; c < 15; ++c)
         EXPECT_EQ(grid().columnWidth(c), widths.at(c)) << c;
@@ -48,7 +46,8 @@ TEST_F(EditorView, ColumnsAreLaidOutForTheGridWidth)
     EXPECT_EQ(grid().columnWidth(BankEditor::AnswerColumn), 266);
 
     EXPECT_EQ(grid().columnKind(8), ColumnKind::List);
-    EXPECT_EQ(grid().listItems(9), (QStringList{u"1"_s, u"2"_s, u"3"_s, u"4"_s, u"5"_s, u"6"_s, u"7"_s, u"8"_s, u"9"_s}));
+    EXPECT_EQ(grid().listItems(9),
+              (QStringList{u"1"_s, u"2"_s, u"3"_s, u"4"_s, u"5"_s, u"6"_s, u"7"_s, u"8"_s, u"9"_s}));
     EXPECT_EQ(grid().columnKind(10), ColumnKind::Number);
     for (const int c : {11, 12, 13})
         EXPECT_EQ(grid().columnKind(c), ColumnKind::Checkbox);
@@ -74,9 +73,21 @@ struct MenuCase {
 const MenuCase kMenuCases[] = {
     {"text cell", 1, 3, 1, 3, false, {Item::SortAscending, Item::SortDescending, Item::CopyQuestion}, true},
     {"group number cell", 1, 2, 1, 2, false, {Item::CopyQuestion}, true},
-    {"empty picture cell", 1, 4, 1, 4, false,
-     {Item::PasteFromClipboard, Item::AddFromFile, Item::SortAscending, Item::SortDescending, Item::CopyQuestion}, true},
-    {"picture cell", 1, 7, 1, 7, true,
+    {"empty picture cell",
+     1,
+     4,
+     1,
+     4,
+     false,
+     {Item::PasteFromClipboard, Item::AddFromFile, Item::SortAscending, Item::SortDescending,
+      Item::CopyQuestion},
+     true},
+    {"picture cell",
+     1,
+     7,
+     1,
+     7,
+     true,
      {Item::PreviewPicture, Item::CopyPicture, Item::DeletePicture, Item::SortAscending, Item::SortDescending,
       Item::CopyQuestion},
      true},
@@ -87,8 +98,7 @@ const MenuCase kMenuCases[] = {
 
 class ContextMenu : public EditorFixture, public ::testing::WithParamInterface<MenuCase> {};
 
-TEST_P(ContextMenu, ShowsItemsForTheSelection)
-{
+TEST_P(ContextMenu, ShowsItemsForTheSelection) {
     const MenuCase& menu = GetParam();
     Question q = single(u"甲"_s);
     q.answerPicture = menu.picture;
@@ -116,8 +126,7 @@ INSTANTIATE_TEST_SUITE_P(Editor, ContextMenu, ::testing::ValuesIn(kMenuCases),
                              return name;
                          });
 
-TEST_F(EditorView, SortingByAColumnAndBackToGroupOrder)
-{
+TEST_F(EditorView, SortingByAColumnAndBackToGroupOrder) {
     Question a = single(u"乙"_s);
     a.score = 12;
     Question b = single(u"甲"_s);
@@ -145,8 +154,7 @@ TEST_F(EditorView, SortingByAColumnAndBackToGroupOrder)
     expectBankMatchesGrid();
 }
 
-TEST_F(EditorView, RowHeightsFromTheSliderAndFromTheTexts)
-{
+TEST_F(EditorView, RowHeightsFromTheSliderAndFromTheTexts) {
     addRecord(single(u"短"_s));
     Question tall = single(QString(50, u'长'));
     addRecord(tall);
@@ -166,8 +174,7 @@ TEST_F(EditorView, RowHeightsFromTheSliderAndFromTheTexts)
     EXPECT_TRUE(editor().autoRowHeightEnabled());
 }
 
-TEST_F(EditorView, HeaderClickAndColumnResizeKeepTheCurrentCell)
-{
+TEST_F(EditorView, HeaderClickAndColumnResizeKeepTheCurrentCell) {
     addRecord(single(u"甲"_s));
     addRecord(single(u"乙"_s));
     openEditor();
@@ -181,8 +188,7 @@ TEST_F(EditorView, HeaderClickAndColumnResizeKeepTheCurrentCell)
     EXPECT_EQ(grid().cursorColumn(), 5);
 }
 
-TEST_F(EditorView, PluggedWorkRunsAndMissingWorkIsReported)
-{
+TEST_F(EditorView, PluggedWorkRunsAndMissingWorkIsReported) {
     openEditor();
     int imports = 0;
     EXPECT_FALSE(editor().runPlug(BankEditor::Plug::Import));
@@ -191,8 +197,7 @@ TEST_F(EditorView, PluggedWorkRunsAndMissingWorkIsReported)
     EXPECT_EQ(imports, 1);
 }
 
-TEST(BankEditorHelpText, HasTheSixParagraphsLineByLine)
-{
+TEST(BankEditorHelpText, HasTheSixParagraphsLineByLine) {
     const QStringList lines = BankEditorHelp::text().split(u"\r\n\r\n"_s);
     ASSERT_EQ(lines.size(), 19);
     EXPECT_EQ(lines.first(), u"     每道试题题目可使用2段文本和1幅图片，答案可使用1段文本和1幅图片。"_s);

@@ -23,8 +23,7 @@ namespace {
 
 class EditorWindow : public EditorFixture {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         EditorFixture::SetUp();
         Question q;
         q.knowledge = u"力学"_s;
@@ -41,8 +40,7 @@ protected:
 
     // Double-clicks a data cell, then runs work on the text dialog once it is open;
     // returns when the dialog has closed.
-    void editThroughDialog(int row, int column, const std::function<void(QDialog&)>& work)
-    {
+    void editThroughDialog(int row, int column, const std::function<void(QDialog&)>& work) {
         GridView& view = m_window->gridView();
         const QRect cell = view.visualRect(view.model()->index(row - 1, column));
         ASSERT_TRUE(cell.isValid());
@@ -65,16 +63,14 @@ protected:
         EXPECT_TRUE(worked) << "the text dialog did not open";
     }
 
-    static void type(QDialog& dialog, const QString& text)
-    {
+    static void type(QDialog& dialog, const QString& text) {
         auto* edit = dialog.findChild<QPlainTextEdit*>(u"编辑框1"_s);
         ASSERT_NE(edit, nullptr);
         edit->selectAll();
         QTest::keyClicks(edit, text);
     }
 
-    static void press(QDialog& dialog, const QString& button)
-    {
+    static void press(QDialog& dialog, const QString& button) {
         auto* ok = dialog.findChild<QPushButton*>(button);
         ASSERT_NE(ok, nullptr);
         QTest::mouseClick(ok, Qt::LeftButton);
@@ -86,8 +82,7 @@ protected:
 
 } // namespace
 
-TEST_F(EditorWindow, DoubleClickTypeAndOkStoresTheStem)
-{
+TEST_F(EditorWindow, DoubleClickTypeAndOkStoresTheStem) {
     EXPECT_EQ(m_window->windowTitle(), u"题库编辑 —— 语文（共 1 题）"_s);
     QString caption;
     QString button;
@@ -103,8 +98,7 @@ TEST_F(EditorWindow, DoubleClickTypeAndOkStoresTheStem)
     EXPECT_EQ(text(1, BankEditor::StemText1Column), u"new stem"_s);
 }
 
-TEST_F(EditorWindow, KnowledgePointsTakeTwentyTypedBytes)
-{
+TEST_F(EditorWindow, KnowledgePointsTakeTwentyTypedBytes) {
     editThroughDialog(1, BankEditor::KnowledgeColumn, [&](QDialog& dialog) {
         type(dialog, u"abcdefghijklmnopqrstuvwxyz"_s);
         press(dialog, u"按钮确定"_s);
@@ -112,8 +106,7 @@ TEST_F(EditorWindow, KnowledgePointsTakeTwentyTypedBytes)
     EXPECT_EQ(field(m_id, QuestionRecord::KnowledgePoints).toString(), u"abcdefghijklmnopqrst"_s);
 }
 
-TEST_F(EditorWindow, CancelLeavesTheQuestionAlone)
-{
+TEST_F(EditorWindow, CancelLeavesTheQuestionAlone) {
     editThroughDialog(1, BankEditor::StemText1Column, [&](QDialog& dialog) {
         type(dialog, u"changed"_s);
         press(dialog, u"按钮取消"_s);

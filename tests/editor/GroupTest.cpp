@@ -18,8 +18,7 @@ constexpr int kName = BankEditor::GroupNameColumn;
 constexpr int kNumber = BankEditor::GroupNumberColumn;
 constexpr int kScore = BankEditor::ScoreColumn;
 
-Question member(const QString& group, const QString& number, const QString& stem, int score)
-{
+Question member(const QString& group, const QString& number, const QString& stem, int score) {
     Question q;
     q.groupName = group;
     q.groupNumber = number;
@@ -30,8 +29,7 @@ Question member(const QString& group, const QString& number, const QString& stem
     return q;
 }
 
-Question single(const QString& stem, int score = 4)
-{
+Question single(const QString& stem, int score = 4) {
     Question q;
     q.stem1 = stem;
     q.answer = u"答"_s + stem;
@@ -44,8 +42,7 @@ Question single(const QString& stem, int score = 4)
 // two ungrouped questions with scores 4 and 6.
 class Groups : public EditorFixture {
 protected:
-    void build()
-    {
+    void build() {
         m_title = addRecord(member(u"阅读"_s, u"0"_s, u"阅读材料"_s, 10));
         m_sub1 = addRecord(member(u"阅读"_s, u"1"_s, u"第一问"_s, 3));
         m_sub2 = addRecord(member(u"阅读"_s, u"2"_s, u"第二问"_s, 7));
@@ -56,8 +53,7 @@ protected:
         openEditor();
     }
     int score(qint32 id) const { return number(rowOf(id), kScore); }
-    QString names() const
-    {
+    QString names() const {
         QStringList out;
         for (int r = 1; r < m_editor->grid().rowCount(); ++r)
             out << text(r, BankEditor::StemText1Column);
@@ -68,8 +64,7 @@ protected:
 
 } // namespace
 
-TEST_F(Groups, LoadPutsTitlesFirstAndNumbersInNumericOrder)
-{
+TEST_F(Groups, LoadPutsTitlesFirstAndNumbersInNumericOrder) {
     addRecord(single(u"无组一"_s));
     addRecord(member(u"阅读"_s, u"10"_s, u"十"_s, 1));
     addRecord(member(u"阅读"_s, u"2"_s, u"二"_s, 1));
@@ -86,8 +81,7 @@ TEST_F(Groups, LoadPutsTitlesFirstAndNumbersInNumericOrder)
     EXPECT_EQ(editor().caption(), u"题库编辑 —— 语文（共 3 题）"_s);
 }
 
-TEST_F(Groups, JoiningPutsTheQuestionIntoItsGroupAndCountsItOut)
-{
+TEST_F(Groups, JoiningPutsTheQuestionIntoItsGroupAndCountsItOut) {
     build();
     EXPECT_EQ(editor().caption(), u"题库编辑 —— 语文（共 4 题）"_s);
     EXPECT_TRUE(editInDialog(rowOf(m_single), kName, u"阅 读"_s));
@@ -109,8 +103,7 @@ TEST_F(Groups, JoiningPutsTheQuestionIntoItsGroupAndCountsItOut)
     expectBankMatchesGrid();
 }
 
-TEST_F(Groups, JoiningRefusesAnotherTypeAndAsksAboutDifficulty)
-{
+TEST_F(Groups, JoiningRefusesAnotherTypeAndAsksAboutDifficulty) {
     build();
     const int row = rowOf(m_single);
     ASSERT_TRUE(editCell(row, BankEditor::TypeColumn, u"填空"_s));
@@ -130,8 +123,7 @@ TEST_F(Groups, JoiningRefusesAnotherTypeAndAsksAboutDifficulty)
     expectBankMatchesGrid();
 }
 
-TEST_F(Groups, CreatingATitleDropsTheAnswerAndRenamingCarriesTheName)
-{
+TEST_F(Groups, CreatingATitleDropsTheAnswerAndRenamingCarriesTheName) {
     build();
     m_prompter.answerOkCancel(false);
     EXPECT_FALSE(editInDialog(rowOf(m_single), kName, u"听力"_s));
@@ -155,13 +147,12 @@ TEST_F(Groups, CreatingATitleDropsTheAnswerAndRenamingCarriesTheName)
     expectBankMatchesGrid();
 }
 
-TEST_F(Groups, ATitleWithSubQuestionsKeepsItsNameAndNumber)
-{
+TEST_F(Groups, ATitleWithSubQuestionsKeepsItsNameAndNumber) {
     build();
     ASSERT_TRUE(editCell(rowOf(m_title), kNumber, QString()));
     EXPECT_TRUE(editInDialog(rowOf(m_title), kName, QString()));
-    EXPECT_EQ(m_prompter.messages(),
-              (QStringList{u"不能删除带有子分组试题的标题分组序号！"_s, u"不能删除带有子分组试题的标题分组名！"_s}));
+    EXPECT_EQ(m_prompter.messages(), (QStringList{u"不能删除带有子分组试题的标题分组序号！"_s,
+                                                  u"不能删除带有子分组试题的标题分组名！"_s}));
     EXPECT_EQ(text(rowOf(m_title), kNumber), u"0"_s);
     EXPECT_EQ(text(rowOf(m_title), kName), u"阅读"_s);
 
@@ -180,8 +171,7 @@ TEST_F(Groups, ATitleWithSubQuestionsKeepsItsNameAndNumber)
     expectBankMatchesGrid();
 }
 
-TEST_F(Groups, GroupNumberRulesOnMembers)
-{
+TEST_F(Groups, GroupNumberRulesOnMembers) {
     build();
     ASSERT_TRUE(editCell(rowOf(m_sub2), kNumber, u"0"_s));
     ASSERT_TRUE(editCell(rowOf(m_title), kNumber, u"3"_s));
@@ -196,8 +186,7 @@ TEST_F(Groups, GroupNumberRulesOnMembers)
     expectBankMatchesGrid();
 }
 
-TEST_F(Groups, TitleTypeAndDifficultyGoToTheWholeGroup)
-{
+TEST_F(Groups, TitleTypeAndDifficultyGoToTheWholeGroup) {
     build();
     m_prompter.answerOkCancel(true, u"确定要更改该标题分组试题的题型吗？"_s);
     ASSERT_TRUE(editCell(rowOf(m_title), BankEditor::TypeColumn, u"问答"_s));
@@ -215,8 +204,9 @@ TEST_F(Groups, TitleTypeAndDifficultyGoToTheWholeGroup)
     ASSERT_TRUE(editCell(rowOf(m_sub1), BankEditor::TypeColumn, u"填空"_s));
     ASSERT_TRUE(editCell(rowOf(m_sub1), BankEditor::DifficultyColumn, u"1"_s));
     ASSERT_TRUE(editCell(rowOf(m_title), BankEditor::TypeColumn, u"作文"_s));
-    EXPECT_EQ(m_prompter.messages(), (QStringList{u"不能改变非标题分组试题的题型！"_s,
-                                                  u"不能更改非标题分组试题的难度值！"_s, u"请直接选择题型！"_s}));
+    EXPECT_EQ(m_prompter.messages(),
+              (QStringList{u"不能改变非标题分组试题的题型！"_s, u"不能更改非标题分组试题的难度值！"_s,
+                           u"请直接选择题型！"_s}));
     EXPECT_EQ(text(rowOf(m_sub1), BankEditor::DifficultyColumn), u"6"_s);
     EXPECT_TRUE(m_prompter.done());
     expectBankMatchesGrid();
@@ -238,12 +228,13 @@ public:
     qint32 sub1() const { return m_sub1; }
     qint32 sub2() const { return m_sub2; }
     qint32 single() const { return m_single; }
-    void edit(qint32 id, int column, const QVariant& value) { ASSERT_TRUE(editCell(rowOf(id), column, value)); }
+    void edit(qint32 id, int column, const QVariant& value) {
+        ASSERT_TRUE(editCell(rowOf(id), column, value));
+    }
     void dialog(qint32 id, int column, const QString& text) { editInDialog(rowOf(id), column, text); }
     void answerOk() { m_prompter.answerOkCancel(true); }
     // 定分 cannot be ticked on a title in the grid; it comes with imported data.
-    void fixTitleScore()
-    {
+    void fixTitleScore() {
         ASSERT_TRUE(m_store.setCurrent(course()));
         ASSERT_TRUE(m_store.goToRecordId(m_title));
         ASSERT_TRUE(m_store.write(Q::FixedScore, true));
@@ -310,8 +301,7 @@ const ScoreCase kScoreCases[] = {
      10, 5},
 };
 
-TEST_P(TitleScores, FollowsItsSubQuestions)
-{
+TEST_P(TitleScores, FollowsItsSubQuestions) {
     build();
     GetParam().act(*this);
     EXPECT_EQ(score(m_title), GetParam().titleScore);
@@ -329,8 +319,7 @@ INSTANTIATE_TEST_SUITE_P(Editor, TitleScores, ::testing::ValuesIn(kScoreCases),
                              return name;
                          });
 
-TEST_F(Groups, BlockingATitleBlocksItsGroupAndUnblockingFreesIt)
-{
+TEST_F(Groups, BlockingATitleBlocksItsGroupAndUnblockingFreesIt) {
     build();
     ASSERT_TRUE(editCell(rowOf(m_title), BankEditor::BlockedColumn, true));
     for (const qint32 id : {m_title, m_sub1, m_sub2}) {
@@ -344,8 +333,7 @@ TEST_F(Groups, BlockingATitleBlocksItsGroupAndUnblockingFreesIt)
     expectBankMatchesGrid();
 }
 
-TEST_F(Groups, UnderABlockedTitleASubQuestionsBoxGoesBack)
-{
+TEST_F(Groups, UnderABlockedTitleASubQuestionsBoxGoesBack) {
     build();
     ASSERT_TRUE(editCell(rowOf(m_title), BankEditor::BlockedColumn, true));
     // Joined while the group was blocked, the question is not blocked itself.
@@ -359,8 +347,7 @@ TEST_F(Groups, UnderABlockedTitleASubQuestionsBoxGoesBack)
     expectBankMatchesGrid();
 }
 
-TEST_F(Groups, TitleScoreIsNotTyped)
-{
+TEST_F(Groups, TitleScoreIsNotTyped) {
     build();
     // The grid does not let it be edited; the rule holds even so.
     click(rowOf(m_title), kScore);
@@ -371,8 +358,7 @@ TEST_F(Groups, TitleScoreIsNotTyped)
     expectBankMatchesGrid();
 }
 
-TEST_F(Groups, NewGroupNameDialogRefusesNamesInUse)
-{
+TEST_F(Groups, NewGroupNameDialogRefusesNamesInUse) {
     build();
     NewGroupNameCheck check(grid(), m_prompter);
     EXPECT_FALSE(check.accept(QString()));

@@ -15,16 +15,14 @@ struct RuleCase {
     int column;      // the cell the cursor is put on; -1 when it stays on the clicked row
 };
 
-Question plain(const QString& stem, const QString& answer)
-{
+Question plain(const QString& stem, const QString& answer) {
     Question q;
     q.stem1 = stem;
     q.answer = answer;
     return q;
 }
 
-Question textChoice(const QString& options, const QString& answer)
-{
+Question textChoice(const QString& options, const QString& answer) {
     Question q = plain(u"下列哪个正确"_s, answer);
     q.stem2 = options;
     q.choice = true;
@@ -32,8 +30,7 @@ Question textChoice(const QString& options, const QString& answer)
     return q;
 }
 
-Question pictureChoice(const QString& answer)
-{
+Question pictureChoice(const QString& answer) {
     Question q = plain(u"看图选择"_s, answer);
     q.choice = true;
     q.stemPicture = true;
@@ -41,8 +38,7 @@ Question pictureChoice(const QString& answer)
     return q;
 }
 
-Question with(Question q, const std::function<void(Question&)>& change)
-{
+Question with(Question q, const std::function<void(Question&)>& change) {
     change(q);
     return q;
 }
@@ -53,28 +49,46 @@ const QString kOneKind = u"题目选项放在题图里时答案编号只能大�
 
 const RuleCase kRuleCases[] = {
     {"complete question", plain(u"1+1=2"_s, u"对"_s), {}, 0},
-    {"stem picture only", with(plain({}, u"对"_s), [](Question& q) { q.stemPicture = true; }), u"请输入题目！"_s, 3},
+    {"stem picture only", with(plain({}, u"对"_s), [](Question& q) { q.stemPicture = true; }),
+     u"请输入题目！"_s, 3},
     {"stem text 2 only counts", with(plain({}, u"对"_s), [](Question& q) { q.stem2 = u"题"_s; }), {}, 0},
     {"no type", with(plain(u"题"_s, u"对"_s), [](Question& q) { q.type.clear(); }), u"请选择题型！"_s, 8},
     {"no answer", plain(u"题"_s, {}), u"请输入答案！"_s, 6},
     {"placeholder answer", plain(u"题"_s, u"请输入答案"_s), u"请完善答案！"_s, 6},
     {"title without answer",
-     with(plain(u"阅读材料"_s, {}), [](Question& q) { q.groupName = u"阅读"_s; q.groupNumber = u"0"_s; }), {}, 0},
+     with(plain(u"阅读材料"_s, {}),
+          [](Question& q) {
+              q.groupName = u"阅读"_s;
+              q.groupNumber = u"0"_s;
+          }),
+     {},
+     0},
     {"number 00 is no title",
-     with(plain(u"阅读材料"_s, {}), [](Question& q) { q.groupName = u"阅读"_s; q.groupNumber = u"00"_s; }),
+     with(plain(u"阅读材料"_s, {}),
+          [](Question& q) {
+              q.groupName = u"阅读"_s;
+              q.groupNumber = u"00"_s;
+          }),
      u"请输入答案！"_s, 6},
-    {"choice without options", with(plain(u"题"_s, u"A"_s), [](Question& q) { q.choice = true; }), kPickerMessage, 5},
+    {"choice without options", with(plain(u"题"_s, u"A"_s), [](Question& q) { q.choice = true; }),
+     kPickerMessage, 5},
     {"one text option", textChoice(u"甲"_s, u"甲"_s), u"题目选项错误！"_s, 5},
     {"equal options", textChoice(u"甲\r\n乙\r\n甲"_s, u"甲"_s), u"题目选项重复！"_s, 5},
     {"trailing break adds no option", textChoice(u"甲\r\n乙\r\n"_s, u"乙"_s), {}, 0},
     {"blank line is an empty option", textChoice(u"甲\r\n\r\n乙"_s, u"甲"_s), {}, 0},
     {"choice title without answer",
-     with(textChoice(u"甲\r\n乙"_s, {}), [](Question& q) { q.groupName = u"组"_s; q.groupNumber = u"0"_s; }),
+     with(textChoice(u"甲\r\n乙"_s, {}),
+          [](Question& q) {
+              q.groupName = u"组"_s;
+              q.groupNumber = u"0"_s;
+          }),
      u"请完善答案！"_s, 6},
     {"same answer twice", textChoice(u"甲\r\n乙"_s, u"甲\r\n甲"_s), u"答案选项重复！"_s, 6},
     {"repeat found before excess", textChoice(u"甲\r\n乙"_s, u"甲\r\n乙\r\n甲"_s), u"答案选项重复！"_s, 6},
-    {"more answers than options", textChoice(u"甲\r\n乙"_s, u"甲\r\n乙\r\n丙"_s), u"答案选项数不能多于题目选项数！"_s, 6},
-    {"answer outside the options", textChoice(u"甲\r\n乙"_s, u"丙"_s), u"答案选项内容不能超出题目选项内容！"_s, -1},
+    {"more answers than options", textChoice(u"甲\r\n乙"_s, u"甲\r\n乙\r\n丙"_s),
+     u"答案选项数不能多于题目选项数！"_s, 6},
+    {"answer outside the options", textChoice(u"甲\r\n乙"_s, u"丙"_s),
+     u"答案选项内容不能超出题目选项内容！"_s, -1},
     {"two of the options", textChoice(u"甲\r\n乙\r\n丙"_s, u"丙\r\n甲"_s), {}, 0},
     {"picture letter", pictureChoice(u"A"_s), {}, 0},
     {"picture letters", pictureChoice(u"BD"_s), {}, 0},
@@ -95,8 +109,7 @@ class RowRules : public EditorFixture, public ::testing::WithParamInterface<Rule
 // The row is left by a click on another row: a failing rule reports, makes the row
 // current again and puts the cursor on its cell; the answer-contents rule only
 // reports. Nothing is written either way.
-TEST_P(RowRules, LeavingTheRowChecksTheRulesInOrder)
-{
+TEST_P(RowRules, LeavingTheRowChecksTheRulesInOrder) {
     const RuleCase& rule = GetParam();
     const qint32 id = addRecord(rule.question);
     addRecord(plain(u"另一题"_s, u"错"_s));
@@ -140,8 +153,7 @@ class DuplicateCheck : public EditorFixture {};
 
 // A duplicate holds the user on its row (the first click leaves row 1, where the
 // cursor starts).
-TEST_F(DuplicateCheck, JoinedStemTextsAndAnswerMakeADuplicate)
-{
+TEST_F(DuplicateCheck, JoinedStemTextsAndAnswerMakeADuplicate) {
     Question first = plain(u"ab"_s, u"对"_s);
     first.stem2 = u"c"_s;
     Question second = plain(u"a"_s, u"对"_s);
@@ -176,8 +188,7 @@ TEST_F(DuplicateCheck, JoinedStemTextsAndAnswerMakeADuplicate)
     expectBankMatchesGrid();
 }
 
-TEST_F(DuplicateCheck, ComparesExactlyAndIgnoresPictures)
-{
+TEST_F(DuplicateCheck, ComparesExactlyAndIgnoresPictures) {
     Question upper = plain(u"ABC"_s, u"对"_s);
     upper.stemPicture = true;
     addRecord(upper);
@@ -193,8 +204,7 @@ TEST_F(DuplicateCheck, ComparesExactlyAndIgnoresPictures)
 }
 
 // A row failing a rule is reported but not held: the duplicate check is not run.
-TEST_F(DuplicateCheck, RuleFailureComesFirstAndDoesNotHoldTheUser)
-{
+TEST_F(DuplicateCheck, RuleFailureComesFirstAndDoesNotHoldTheUser) {
     addRecord(plain(u"题"_s, {}));
     addRecord(plain(u"题"_s, {}));
     openEditor();
