@@ -85,6 +85,13 @@ BankEditorWindow::BankEditorWindow(BankEditor& editor, QWidget* parent) : QDialo
 
 BankEditorWindow::~BankEditorWindow() = default;
 
+void BankEditorWindow::runModal(RecordStore& store, Prompter& prompter, const QString& course,
+                                BankEditor::LineCounter countWrappedLines, QWidget* parent) {
+    BankEditor editor(store, prompter, course, std::move(countWrappedLines));
+    BankEditorWindow window(editor, parent);
+    window.exec();
+}
+
 void BankEditorWindow::buildControls() {
     m_menuBar = new QMenuBar(this);
 

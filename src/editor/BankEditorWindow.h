@@ -31,6 +31,11 @@ public:
     explicit BankEditorWindow(BankEditor& editor, QWidget* parent = nullptr);
     ~BankEditorWindow() override;
 
+    // Opens the editor modally on a course whose bank is open under the course
+    // name, and returns when the window has closed.
+    static void runModal(RecordStore& store, Prompter& prompter, const QString& course,
+                         BankEditor::LineCounter countWrappedLines, QWidget* parent);
+
     BankEditor& editor() const { return m_editor; }
     GridView& gridView() const { return *m_gridView; }
     // The text dialog currently open, for tests; null when none is.
