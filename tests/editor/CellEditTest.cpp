@@ -151,6 +151,7 @@ TEST_F(CellEditing, DeleteKeyIsSwallowedAndEditBeginClearsTheStatus) {
     editor().setStatusText(u"导入中"_s);
     ASSERT_TRUE(editCell(1, BankEditor::DifficultyColumn, u"4"_s));
     EXPECT_EQ(editor().statusText(), QString());
+    expectBankMatchesGrid();
 }
 
 struct DialogCase {

@@ -96,6 +96,7 @@ TEST_F(EditorWindow, DoubleClickTypeAndOkStoresTheStem) {
     EXPECT_EQ(button, u"复制全部"_s);
     EXPECT_EQ(field(m_id, QuestionRecord::StemText1).toString(), u"new stem"_s);
     EXPECT_EQ(text(1, BankEditor::StemText1Column), u"new stem"_s);
+    expectBankMatchesGrid();
 }
 
 TEST_F(EditorWindow, KnowledgePointsTakeTwentyTypedBytes) {
@@ -104,6 +105,7 @@ TEST_F(EditorWindow, KnowledgePointsTakeTwentyTypedBytes) {
         press(dialog, u"按钮确定"_s);
     });
     EXPECT_EQ(field(m_id, QuestionRecord::KnowledgePoints).toString(), u"abcdefghijklmnopqrst"_s);
+    expectBankMatchesGrid();
 }
 
 TEST_F(EditorWindow, CancelLeavesTheQuestionAlone) {

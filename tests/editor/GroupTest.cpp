@@ -81,6 +81,23 @@ TEST_F(Groups, LoadPutsTitlesFirstAndNumbersInNumericOrder) {
     EXPECT_EQ(editor().caption(), u"题库编辑 —— 语文（共 3 题）"_s);
 }
 
+TEST_F(Groups, AJoinedQuestionTakesNumberOneAndTheGroupKeepsNumericOrder)
+{
+    addRecord(member(u"阅读"_s, u"10"_s, u"十"_s, 1));
+    addRecord(member(u"阅读"_s, u"0"_s, u"题"_s, 2));
+    const qint32 joining = addRecord(single(u"新"_s, 2));
+    addRecord(member(u"阅读"_s, u"2"_s, u"二"_s, 1));
+    openEditor();
+    EXPECT_TRUE(editInDialog(rowOf(joining), kName, u"阅读"_s));
+    QStringList order;
+    for (int r = 1; r < grid().rowCount(); ++r)
+        order << text(r, BankEditor::StemText1Column);
+    EXPECT_EQ(order, (QStringList{u"题"_s, u"新"_s, u"二"_s, u"十"_s}));
+    EXPECT_EQ(number(1, kScore), 4);
+    EXPECT_EQ(editor().questionCount(), 1);
+    expectBankMatchesGrid();
+}
+
 TEST_F(Groups, JoiningPutsTheQuestionIntoItsGroupAndCountsItOut) {
     build();
     EXPECT_EQ(editor().caption(), u"题库编辑 —— 语文（共 4 题）"_s);
