@@ -93,6 +93,12 @@ BankEditor::BankEditor(RecordStore& store, Prompter& prompter, const QString& co
     connect(&events, &GridEvents::leftButtonDown, this, [this] { leftButtonDown(); });
     connect(&events, &GridEvents::leftButtonUp, this, [this] { leftButtonUp(); });
     connect(&events, &GridEvents::doubleClick, this, [this] { doubleClick(); });
+    // Edits are handled for the cell the editor treats as current; one that the
+    // keyboard moved away from it is not started, so no typed value goes unstored.
+    connect(&events, &GridEvents::editRequested, this, [this](bool& allowed) {
+        if (m_grid.cursorRow() != m_currentRow || m_grid.cursorColumn() != m_currentColumn)
+            allowed = false;
+    });
     connect(&events, &GridEvents::editBegins, this, [this] { editBegins(); });
     connect(&events, &GridEvents::editEnded, this, [this] { editEnded(); });
     connect(&events, &GridEvents::rightButtonUp, this, [this](int x, int y) { rightButtonUp(x, y); });

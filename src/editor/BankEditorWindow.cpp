@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
 #include <QResizeEvent>
@@ -146,6 +147,7 @@ void BankEditorWindow::buildControls() {
 
     m_gridView = new GridView(m_editor.grid(), this);
     m_gridView->setObjectName(u"高级表格1"_s);
+    m_gridView->viewport()->installEventFilter(this);
     m_gridView->horizontalHeader()->setDefaultAlignment(Qt::AlignCenter);
 
     m_statusBar = new QStatusBar(this);
@@ -224,6 +226,32 @@ void BankEditorWindow::layoutControls() {
     m_statusBar->setGeometry(0, height() - statusHeight, w, statusHeight);
     const int gridTop = stripTop + stripHeight + 4;
     m_gridView->setGeometry(0, gridTop, w, m_statusBar->geometry().top() - gridTop);
+}
+
+// A right click outside the selection first makes its cell current, as a left
+// click would (with the same row checks), so that the menu acts on the cell under
+// the mouse; inside the selection it keeps the selection for the menu.
+bool BankEditorWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched != m_gridView->viewport() || event->type() != QEvent::MouseButtonPress)
+        return QDialog::eventFilter(watched, event);
+    const auto* mouse = static_cast<QMouseEvent*>(event);
+    if (mouse->button() != Qt::RightButton)
+        return QDialog::eventFilter(watched, event);
+    const QModelIndex index = m_gridView->indexAt(mouse->position().toPoint());
+    if (!index.isValid())
+        return true;
+    GridModel& grid = m_editor.grid();
+    const int row = index.row() + 1;
+    const int column = index.column();
+    const bool inSelection = row >= grid.selectionStartRow() && row <= grid.selectionEndRow() &&
+                             column >= grid.selectionStartColumn() && column <= grid.selectionEndColumn();
+    if (!inSelection) {
+        const QPoint p = m_gridView->viewport()->mapTo(m_gridView, mouse->position().toPoint());
+        Q_EMIT grid.events().leftButtonDown(p.x(), p.y(), mouse->modifiers());
+        grid.setCursor(row, column);
+        Q_EMIT grid.events().leftButtonUp(p.x(), p.y(), mouse->modifiers());
+    }
+    return true;
 }
 
 void BankEditorWindow::reject() {

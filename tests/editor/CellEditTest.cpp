@@ -115,6 +115,19 @@ TEST_F(CellEditing, EditingInPlaceOnlyWhereTheColumnAllowsIt) {
     EXPECT_FALSE(grid().editingAllowed());
 }
 
+// The cursor moved by the keyboard is not the current cell: no edit starts there.
+TEST_F(CellEditing, OnlyTheCurrentCellIsEdited) {
+    addRecord(ungrouped());
+    addRecord(ungrouped());
+    openEditor();
+    click(1, BankEditor::DifficultyColumn);
+    EXPECT_FALSE(grid().editInPlace(2, BankEditor::DifficultyColumn, u"7"_s));
+    EXPECT_EQ(text(2, BankEditor::DifficultyColumn), u"3"_s);
+    EXPECT_TRUE(grid().editInPlace(1, BankEditor::DifficultyColumn, u"7"_s));
+    EXPECT_EQ(text(1, BankEditor::DifficultyColumn), u"7"_s);
+    expectBankMatchesGrid();
+}
+
 TEST_F(CellEditing, EmptyTypeTakesTheLibrarysFirst) {
     Question q = ungrouped();
     q.type.clear();

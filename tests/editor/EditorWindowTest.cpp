@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
@@ -30,6 +31,8 @@ protected:
         q.stem1 = u"旧题目"_s;
         q.answer = u"对"_s;
         m_id = addRecord(q);
+        q.stem1 = u"第二题"_s;
+        m_second = addRecord(q);
         m_editor = std::make_unique<BankEditor>(m_store, m_prompter, course(),
                                                 [](int, const QString&) { return 1; });
         m_window = std::make_unique<BankEditorWindow>(*m_editor);
@@ -78,12 +81,13 @@ protected:
 
     std::unique_ptr<BankEditorWindow> m_window;
     qint32 m_id = 0;
+    qint32 m_second = 0;
 };
 
 } // namespace
 
 TEST_F(EditorWindow, DoubleClickTypeAndOkStoresTheStem) {
-    EXPECT_EQ(m_window->windowTitle(), u"题库编辑 —— 语文（共 1 题）"_s);
+    EXPECT_EQ(m_window->windowTitle(), u"题库编辑 —— 语文（共 2 题）"_s);
     QString caption;
     QString button;
     editThroughDialog(1, BankEditor::StemText1Column, [&](QDialog& dialog) {
@@ -115,4 +119,23 @@ TEST_F(EditorWindow, CancelLeavesTheQuestionAlone) {
     });
     EXPECT_EQ(field(m_id, QuestionRecord::StemText1).toString(), u"旧题目"_s);
     EXPECT_TRUE(m_prompter.messages().isEmpty());
+}
+
+TEST_F(EditorWindow, RightClickMakesItsCellCurrentAndPopsTheMenuUp)
+{
+    GridView& view = m_window->gridView();
+    const QRect cell = view.visualRect(view.model()->index(1, BankEditor::StemText1Column));
+    QTest::mouseClick(view.viewport(), Qt::RightButton, {}, cell.center());
+    EXPECT_EQ(m_editor->currentRow(), 2);
+    EXPECT_EQ(m_editor->currentColumn(), BankEditor::StemText1Column);
+    auto* menu = m_window->findChild<QMenu*>(u"右键菜单"_s);
+    ASSERT_NE(menu, nullptr);
+    EXPECT_TRUE(menu->isVisible());
+    QStringList shown;
+    for (QAction* action : menu->actions()) {
+        if (action->isVisible())
+            shown << action->text();
+    }
+    EXPECT_EQ(shown, (QStringList{u"升序(&A)"_s, u"降序(&S)"_s, u"复制该题并粘贴(&C)"_s}));
+    menu->close();
 }

@@ -81,8 +81,7 @@ TEST_F(Groups, LoadPutsTitlesFirstAndNumbersInNumericOrder) {
     EXPECT_EQ(editor().caption(), u"题库编辑 —— 语文（共 3 题）"_s);
 }
 
-TEST_F(Groups, AJoinedQuestionTakesNumberOneAndTheGroupKeepsNumericOrder)
-{
+TEST_F(Groups, AJoinedQuestionTakesNumberOneAndTheGroupKeepsNumericOrder) {
     addRecord(member(u"阅读"_s, u"10"_s, u"十"_s, 1));
     addRecord(member(u"阅读"_s, u"0"_s, u"题"_s, 2));
     const qint32 joining = addRecord(single(u"新"_s, 2));
