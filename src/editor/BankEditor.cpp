@@ -159,6 +159,22 @@ void BankEditor::loadEditorGrid() {
     applyGroupOrder();
 }
 
+int BankEditor::appendRowFromCurrentRecord() {
+    const int row = m_grid.appendRow();
+    fillRowFromRecord(row);
+    formatRows(row, row);
+    return row;
+}
+
+void BankEditor::addToQuestionCount(int delta) {
+    m_questionCount += delta;
+}
+
+void BankEditor::addTypeName(const QString& name) {
+    m_typeNames.append(name);
+    m_grid.appendListItem(TypeColumn, name);
+}
+
 void BankEditor::fillRowFromRecord(int row) {
     for (int field = Q::KnowledgePoints; field <= Q::Type; ++field)
         m_grid.setText(row, field - 1, m_store.readText(field));

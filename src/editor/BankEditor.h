@@ -105,6 +105,14 @@ public:
     void setGridWidth(int width);
     void autoRowHeight(int row);
 
+    // For work that adds records behind the editor (the import): a grid row at the
+    // end filled from the bank's current record, as the load fills it; returns the
+    // row. The caller keeps questionCount and the caption up to date.
+    int appendRowFromCurrentRecord();
+    void addToQuestionCount(int delta);
+    // Adds a type name to the choices of the 题型 column.
+    void addTypeName(const QString& name);
+
     QString caption() const { return m_caption; }
     int questionCount() const { return m_questionCount; }
     bool deleteEnabled() const { return m_deleteEnabled; }

@@ -188,6 +188,28 @@ TEST_F(EditorView, HeaderClickAndColumnResizeKeepTheCurrentCell) {
     EXPECT_EQ(grid().cursorColumn(), 5);
 }
 
+// What the import needs: rows for records added behind the editor, counted and
+// checked for duplicates like loaded ones, and new type names to choose from.
+TEST_F(EditorView, RecordsAddedBehindTheEditorBecomeRows) {
+    addRecord(single(u"甲"_s));
+    openEditor();
+    addRecord(single(u"甲"_s));
+    const int row = editor().appendRowFromCurrentRecord();
+    EXPECT_EQ(row, 2);
+    EXPECT_EQ(text(2, BankEditor::StemText1Column), u"甲"_s);
+    EXPECT_TRUE(editor().isDuplicate(1));
+    editor().addToQuestionCount(1);
+    editor().updateEditorCaption();
+    EXPECT_EQ(editor().caption(), u"题库编辑 —— 语文（共 2 题）"_s);
+    editor().addTypeName(u"作文"_s);
+    EXPECT_EQ(grid().listItems(BankEditor::TypeColumn).last(), u"作文"_s);
+    click(1, BankEditor::TypeColumn);
+    click(1, BankEditor::TypeColumn);
+    ASSERT_TRUE(grid().editInPlace(1, BankEditor::TypeColumn, u"作文"_s));
+    EXPECT_TRUE(m_prompter.messages().isEmpty());
+    expectBankMatchesGrid();
+}
+
 TEST_F(EditorView, PluggedWorkRunsAndMissingWorkIsReported) {
     openEditor();
     int imports = 0;

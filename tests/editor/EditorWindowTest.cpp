@@ -121,8 +121,7 @@ TEST_F(EditorWindow, CancelLeavesTheQuestionAlone) {
     EXPECT_TRUE(m_prompter.messages().isEmpty());
 }
 
-TEST_F(EditorWindow, RightClickMakesItsCellCurrentAndPopsTheMenuUp)
-{
+TEST_F(EditorWindow, RightClickMakesItsCellCurrentAndPopsTheMenuUp) {
     GridView& view = m_window->gridView();
     const QRect cell = view.visualRect(view.model()->index(1, BankEditor::StemText1Column));
     QTest::mouseClick(view.viewport(), Qt::RightButton, {}, cell.center());
