@@ -1,0 +1,10 @@
+#include "compose/BuiltInWordProcessor.h"
+
+namespace helan {
+
+bool BuiltInWordProcessor::isWordInstalled() const
+{
+    return true;
+}
+
+} // namespace helan

@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QWidget>
+
+namespace helan {
+
+// The window "组卷帮助": the composition window's help text in a read-only box.
+// Not modal; owned by the composition window.
+class PaperComposerHelpWindow : public QWidget {
+    Q_OBJECT
+public:
+    explicit PaperComposerHelpWindow(QWidget* parent = nullptr);
+};
+
+} // namespace helan
