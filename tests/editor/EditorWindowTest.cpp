@@ -3,6 +3,7 @@
 #include <functional>
 
 #include <QApplication>
+#include <QClipboard>
 #include <QElapsedTimer>
 #include <QMenu>
 #include <QPlainTextEdit>
@@ -137,4 +138,31 @@ TEST_F(EditorWindow, RightClickMakesItsCellCurrentAndPopsTheMenuUp) {
     }
     EXPECT_EQ(shown, (QStringList{u"升序(&A)"_s, u"降序(&S)"_s, u"复制该题并粘贴(&C)"_s}));
     menu->close();
+}
+
+TEST_F(EditorWindow, CopyAllAndPasteGoThroughTheClipboard)
+{
+    QGuiApplication::clipboard()->setText(u"甲\n乙"_s);
+    QString caption;
+    bool enabled = false;
+    editThroughDialog(1, BankEditor::StemText2Column, [&](QDialog& dialog) {
+        auto* button = dialog.findChild<QPushButton*>(u"按钮复制粘贴"_s);
+        caption = button->text();
+        enabled = button->isEnabled();
+        press(dialog, u"按钮复制粘贴"_s);
+        press(dialog, u"按钮确定"_s);
+    });
+    EXPECT_EQ(caption, u"粘贴"_s);
+    EXPECT_TRUE(enabled);
+    EXPECT_EQ(field(m_id, QuestionRecord::StemText2).toString(), u"甲\r\n乙"_s);
+
+    QGuiApplication::clipboard()->clear();
+    editThroughDialog(1, BankEditor::StemText1Column, [&](QDialog& dialog) {
+        caption = dialog.findChild<QPushButton*>(u"按钮复制粘贴"_s)->text();
+        press(dialog, u"按钮复制粘贴"_s);
+    });
+    EXPECT_EQ(caption, u"复制全部"_s);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), u"旧题目"_s);
+    EXPECT_EQ(field(m_id, QuestionRecord::StemText1).toString(), u"旧题目"_s);
+    expectBankMatchesGrid();
 }
