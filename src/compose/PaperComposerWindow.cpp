@@ -76,7 +76,7 @@ PaperComposerWindow::PaperComposerWindow(PaperComposer& composer, QWidget* paren
 
     m_composer.open();
     render();
-    resize(1260, 760);
+    resize(1400, 800);
 }
 
 PaperComposerWindow::~PaperComposerWindow() = default;
@@ -243,7 +243,7 @@ void PaperComposerWindow::buildControls()
 
     auto* panelWidget = new QWidget(this);
     panelWidget->setLayout(panel);
-    panelWidget->setFixedWidth(400);
+    panelWidget->setFixedWidth(380);
     panel->setContentsMargins(0, 0, 0, 0);
 
     auto* main = new QHBoxLayout(this);

@@ -1,0 +1,106 @@
+// Shows the composition window on the sample mathematics course for screenshots:
+//   compose_screenshot composer|numbering [seconds]
+// "composer": a few questions ticked for papers A and B, three type colours;
+// "numbering": the numbering styles window with a style added. Quits after the
+// seconds.
+#include <QApplication>
+#include <QDir>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include "QuietPrompter.h"
+#include "SampleFolder.h"
+#include "compose/BuiltInWordProcessor.h"
+#include "compose/NumberingSettings.h"
+#include "compose/NumberingSettingsWindow.h"
+#include "compose/PaperComposer.h"
+#include "compose/PaperComposerWindow.h"
+#include "compose/TypeColourSettings.h"
+#include "model/CourseBank.h"
+#include "store/RecordStore.h"
+
+using namespace Qt::StringLiterals;
+using namespace helan;
+
+namespace {
+
+void writeColours()
+{
+    GridModel grid(1);
+    grid.setText(0, 0, u"序号"_s);
+    for (const RgbColour colour : {0xFFE4C4u, 0xE0FFE0u, 0xDDEEFFu}) {
+        const int row = grid.appendRow();
+        grid.setText(row, 0, QString::number(row));
+        grid.setColour(CellRange(row, 0), colour);
+    }
+    grid.save(TypeColourSettings::fileName());
+}
+
+void tick(GridModel& grid, int row, int column)
+{
+    Q_EMIT grid.events().leftButtonDown(0, 0, Qt::NoModifier);
+    grid.setCursor(row, column);
+    Q_EMIT grid.events().leftButtonUp(0, 0, Qt::NoModifier);
+    grid.editInPlace(row, column, true);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    const QString mode = argc > 1 ? QString::fromLocal8Bit(argv[1]) : u"composer"_s;
+    const int seconds = argc > 2 ? std::atoi(argv[2]) : 4;
+
+    QTemporaryDir dir;
+    QString error;
+    if (!SampleFolder::write(dir.path(), &error)) {
+        std::fprintf(stderr, "%s\n", qPrintable(error));
+        return 1;
+    }
+    QDir::setCurrent(dir.path());
+    QuietPrompter prompter;
+
+    if (mode == u"numbering"_s) {
+        NumberingSettings settings(prompter);
+        NumberingSettingsWindow window(settings);
+        window.move(40, 40);
+        window.show();
+        QTimer::singleShot(200, &app, [&] {
+            settings.addRow();
+            for (int c = 1; c <= 2; ++c)
+                settings.grid().setText(10, c, c == 1 ? u"十"_s : u"Ⅹ"_s);
+            settings.grid().setCursor(10, 1);
+        });
+        QTimer::singleShot(seconds * 1000, &app, [] { QApplication::exit(0); });
+        return app.exec();
+    }
+
+    // The styles exist already, so the window opens without asking for them.
+    NumberingSettings defaults(prompter);
+    defaults.open();
+    defaults.close();
+    writeColours();
+
+    RecordStore store;
+    const QString course = SampleFolder::mathCourse();
+    if (!store.open(CourseBank::fileName(course), course, SampleFolder::mathPassword()))
+        return 1;
+    BuiltInWordProcessor word;
+    PaperComposer composer(store, prompter, course, word);
+    PaperComposerWindow window(composer);
+    window.move(10, 10);
+    window.show();
+    window.resize(1420, 820);
+    QTimer::singleShot(300, &app, [&] {
+        GridModel& grid = composer.questionGrid();
+        const int last = grid.rowCount() - 1;
+        for (const int row : {1, last - 6, last - 4, last - 1})
+            tick(grid, row, PaperComposer::PaperAColumn);
+        for (const int row : {1, last - 5, last - 4, last - 2})
+            tick(grid, row, PaperComposer::PaperBColumn);
+        grid.setCursor(1, PaperComposer::KnowledgeColumn);
+    });
+    QTimer::singleShot(seconds * 1000, &app, [] { QApplication::exit(0); });
+    return app.exec();
+}
