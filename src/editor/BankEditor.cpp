@@ -244,6 +244,20 @@ void BankEditor::setStatusText(const QString& text) {
     Q_EMIT statusTextChanged(text);
 }
 
+void BankEditor::setBusy(bool busy) {
+    if (busy == m_busy)
+        return;
+    m_busy = busy;
+    Q_EMIT busyChanged(busy);
+}
+
+void BankEditor::setExportEnabled(bool on) {
+    if (on == m_exportEnabled)
+        return;
+    m_exportEnabled = on;
+    Q_EMIT exportEnabledChanged(on);
+}
+
 // ---- Row heights, menus, plugs
 
 void BankEditor::rowHeightSliderMoved(int position) {

@@ -113,6 +113,12 @@ public:
     // Adds a type name to the choices of the 题型 column.
     void addTypeName(const QString& name);
 
+    // Long work (the import) disables the window while it runs.
+    void setBusy(bool busy);
+    bool busy() const { return m_busy; }
+    void setExportEnabled(bool on);
+    bool exportEnabled() const { return m_exportEnabled; }
+
     QString caption() const { return m_caption; }
     int questionCount() const { return m_questionCount; }
     bool deleteEnabled() const { return m_deleteEnabled; }
@@ -168,6 +174,8 @@ Q_SIGNALS:
     void deleteEnabledChanged(bool on);
     void autoRowHeightEnabledChanged(bool on);
     void statusTextChanged(const QString& text);
+    void busyChanged(bool busy);
+    void exportEnabledChanged(bool on);
     // The window opens the text dialog modally over the editor.
     void textDialogRequested();
     // The window pops the right-click menu up with these items at (x, y).
@@ -253,6 +261,8 @@ private:
     QString m_statusText;
     bool m_deleteEnabled = false;
     bool m_autoRowHeightEnabled = true;
+    bool m_busy = false;
+    bool m_exportEnabled = true;
 };
 
 } // namespace helan

@@ -172,8 +172,11 @@ void BankEditorWindow::buildMenus() {
     questions->addSeparator();
     connect(questions->addAction(u"导入(&R)"_s), &QAction::triggered, this,
             [this] { m_editor.runPlug(BankEditor::Plug::Import); });
-    connect(questions->addAction(u"导出(&C)"_s), &QAction::triggered, this,
-            [this] { m_editor.runPlug(BankEditor::Plug::Export); });
+    QAction* exportItem = questions->addAction(u"导出(&C)"_s);
+    connect(exportItem, &QAction::triggered, this, [this] { m_editor.runPlug(BankEditor::Plug::Export); });
+    exportItem->setEnabled(m_editor.exportEnabled());
+    connect(&m_editor, &BankEditor::exportEnabledChanged, exportItem, &QAction::setEnabled);
+    connect(&m_editor, &BankEditor::busyChanged, this, [this](bool busy) { setEnabled(!busy); });
 
     QMenu* types = m_menuBar->addMenu(u"题型(&T)"_s);
     connect(types->addAction(u"编辑(&E)"_s), &QAction::triggered, this,
