@@ -1,7 +1,6 @@
 // The editor as a view: columns, caption, menus, row heights and header clicks.
 #include "EditorFixture.h"
 
-#include "editor/BankEditorHelp.h"
 
 using namespace Qt::StringLiterals;
 using namespace helan;
@@ -208,21 +207,4 @@ TEST_F(EditorView, RecordsAddedBehindTheEditorBecomeRows) {
     ASSERT_TRUE(grid().editInPlace(1, BankEditor::TypeColumn, u"作文"_s));
     EXPECT_TRUE(m_prompter.messages().isEmpty());
     expectBankMatchesGrid();
-}
-
-TEST_F(EditorView, PluggedWorkRunsAndMissingWorkIsReported) {
-    openEditor();
-    int imports = 0;
-    EXPECT_FALSE(editor().runPlug(BankEditor::Plug::Import));
-    editor().setPlug(BankEditor::Plug::Import, [&] { ++imports; });
-    EXPECT_TRUE(editor().runPlug(BankEditor::Plug::Import));
-    EXPECT_EQ(imports, 1);
-}
-
-TEST(BankEditorHelpText, HasTheSixParagraphsLineByLine) {
-    const QStringList lines = BankEditorHelp::text().split(u"\r\n\r\n"_s);
-    ASSERT_EQ(lines.size(), 19);
-    EXPECT_EQ(lines.first(), u"     每道试题题目可使用2段文本和1幅图片，答案可使用1段文本和1幅图片。"_s);
-    EXPECT_EQ(lines.at(4), u"     试题知识点可以有多个，用“|”分割。"_s);
-    EXPECT_EQ(lines.last(), u" 时按随机排序生成。"_s);
 }
