@@ -1,0 +1,209 @@
+// The composition window on a generated bank of 10,000 questions over 20 types:
+// rebuilding the paper state with 2,000 questions ticked, and ticking one group
+// (its rule and the rebuild). Ends with one line per goal.
+#include <chrono>
+#include <cstdio>
+#include <map>
+#include <memory>
+#include <string>
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+#include "DataFolderWriter.h"
+#include "QuietPrompter.h"
+#include "SyntheticBank.h"
+#include "compose/BuiltInWordProcessor.h"
+#include "compose/NumberingSettings.h"
+#include "compose/PaperComposer.h"
+#include "model/CourseBank.h"
+#include "model/QuestionTypeLibrary.h"
+#include "store/RecordStore.h"
+
+using namespace Qt::StringLiterals;
+using namespace helan;
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+constexpr int kQuestions = 10000;
+constexpr int kTypes = 20;
+constexpr int kTicked = 2000;
+const QString kCourse = u"大题库"_s;
+
+std::map<std::string, double> g_seconds;
+
+double since(Clock::time_point start)
+{
+    return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+void remember(benchmark::State& state, const char* key, double total)
+{
+    if (state.iterations() > 0)
+        g_seconds[key] = total / double(state.iterations());
+}
+
+QString typeName(int k)
+{
+    return u"题型"_s + QString::number(k + 1).rightJustified(2, u'0');
+}
+
+// The generated bank with its questions spread over 20 types, a group keeping
+// one type, and the 20 types in the library.
+bool writeFolder(const QString& folder, QString& error)
+{
+    QList<SampleQuestion> questions = SyntheticBank::generate(kQuestions, 1);
+    int k = 0;
+    QString lastGroup;
+    for (SampleQuestion& q : questions) {
+        if (q.groupName.isEmpty() || q.groupName != lastGroup)
+            ++k;
+        lastGroup = q.groupName;
+        q.type = typeName(k % kTypes);
+    }
+    DataFolderWriter writer(folder);
+    if (!writer.prepare(u"林老师"_s, u"lin2024"_s)) {
+        error = writer.errorText();
+        return false;
+    }
+    QuietPrompter prompter;
+    QuestionTypeLibrary library(writer.store(), prompter);
+    if (library.openTypeLibrary() != OpenOutcome::Ready)
+        return false;
+    for (int t = 0; t < kTypes; ++t)
+        writer.store().append({typeName(t), 5, QString(), false});
+    if (!writer.addCourse(kCourse, QString(), QString(), questions)) {
+        error = writer.errorText();
+        return false;
+    }
+    // Numbers for more major questions than there are types.
+    GridModel numbering(2);
+    numbering.setRowCount(kTypes + 2);
+    numbering.setText(0, 1, u"数字"_s);
+    for (int r = 1; r < numbering.rowCount(); ++r) {
+        numbering.setText(r, 0, QString::number(r));
+        numbering.setText(r, 1, QString::number(r));
+    }
+    return numbering.save(folder + u"/"_s + NumberingSettings::fileName());
+}
+
+struct Composer {
+    RecordStore store;
+    QuietPrompter prompter;
+    BuiltInWordProcessor word;
+    std::unique_ptr<PaperComposer> composer;
+    int firstGroupSubQuestion = 0;
+};
+
+Composer& composer()
+{
+    static Composer* c = [] {
+        auto* made = new Composer;
+        made->store.open(CourseBank::fileName(kCourse), kCourse);
+        made->composer = std::make_unique<PaperComposer>(made->store, made->prompter, kCourse, made->word);
+        made->composer->open();
+        // Tick 2,000 questions for paper A, every row of a group with its title.
+        GridModel& grid = made->composer->questionGrid();
+        int ticked = 0;
+        QString group;
+        for (int r = 1; r < grid.rowCount(); ++r) {
+            const QString number = grid.text(r, PaperComposer::GroupNumberColumn);
+            const bool unit = number.isEmpty() || number == u"0"_s;
+            if (unit && ticked >= kTicked)
+                break;
+            if (unit) {
+                ++ticked;
+                group = grid.text(r, PaperComposer::GroupNameColumn);
+            }
+            if (!grid.checked(r, PaperComposer::BlockedColumn)) {
+                grid.setChecked(r, PaperComposer::PaperAColumn, true);
+                grid.setChecked(r, PaperComposer::PaperBColumn, r % 3 == 0);
+            }
+        }
+        for (int r = grid.rowCount() - 1; r >= 1 && !made->firstGroupSubQuestion; --r) {
+            if (grid.text(r, PaperComposer::GroupNumberColumn) == u"1"_s &&
+                !grid.checked(r, PaperComposer::BlockedColumn))
+                made->firstGroupSubQuestion = r;
+        }
+        made->composer->recomputePaperState();
+        return made;
+    }();
+    return *c;
+}
+
+void BM_RecomputePaperState(benchmark::State& state)
+{
+    PaperComposer& c = *composer().composer;
+    double total = 0;
+    for (auto _ : state) {
+        const auto t0 = Clock::now();
+        c.recomputePaperState();
+        total += since(t0);
+    }
+    if (c.totalText(PaperComposer::Paper::A).toInt() <= 0 ||
+        c.paperTypeScores(PaperComposer::Paper::A).rowCount() != kTypes + 1)
+        state.SkipWithError("paper A is not spread over every type");
+    remember(state, "recompute", total);
+}
+
+// A click on a sub-question's A卷 box: the group follows and the state is rebuilt.
+void BM_TickGroup(benchmark::State& state)
+{
+    Composer& c = composer();
+    GridModel& grid = c.composer->questionGrid();
+    const int row = c.firstGroupSubQuestion;
+    if (!row) {
+        state.SkipWithError("no group");
+        return;
+    }
+    double total = 0;
+    bool on = true;
+    for (auto _ : state) {
+        const auto t0 = Clock::now();
+        Q_EMIT grid.events().leftButtonDown(0, 0, Qt::NoModifier);
+        grid.setCursor(row, PaperComposer::PaperAColumn);
+        Q_EMIT grid.events().leftButtonUp(0, 0, Qt::NoModifier);
+        grid.editInPlace(row, PaperComposer::PaperAColumn, on);
+        total += since(t0);
+        on = !on;
+    }
+    if (!grid.checked(row - 1, PaperComposer::PaperAColumn) && !on)
+        state.SkipWithError("the title did not follow");
+    remember(state, "tick_group", total);
+}
+
+BENCHMARK(BM_RecomputePaperState)->Iterations(50)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_TickGroup)->Iterations(50)->Unit(benchmark::kMillisecond);
+
+void goal(const char* name, double figure, const char* unit, double target, const char* targetText)
+{
+    const bool ok = figure > 0 && figure <= target;
+    std::printf("goal %s: %.3f%s (target %s) %s\n", name, figure, unit, targetText, ok ? "ok" : "short");
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    QTemporaryDir dir;
+    QString error;
+    if (!writeFolder(dir.path(), error)) {
+        std::fprintf(stderr, "cannot write the bank: %s\n", qPrintable(error));
+        return 1;
+    }
+    QDir::setCurrent(dir.path());
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+
+    const auto s = [](const char* k) { return g_seconds.count(k) ? g_seconds[k] : 0.0; };
+    std::printf("\n");
+    goal("recompute_paper_state", s("recompute") * 1e3, " ms", 10.0, "<10 ms");
+    goal("tick_group", s("tick_group") * 1e3, " ms", 10.0, "<10 ms");
+    return 0;
+}
