@@ -8,10 +8,15 @@
 #include <QWindow>
 
 #include "app/AppState.h"
+#include "app/DifficultyNoteDialog.h"
+#include "app/DifficultyNoteLogic.h"
 #include "app/MainWindow.h"
 #include "app/SingleInstance.h"
+#include "editor/BankEditor.h"
+#include "editor/BankEditorWindow.h"
 #include "store/RecordStore.h"
 #include "ui/QtPrompter.h"
+#include "ui/TextMeasure.h"
 
 using namespace Qt::StringLiterals;
 
@@ -53,8 +58,18 @@ int main(int argc, char** argv)
     helan::AppState state;
     helan::RecordStore store;
     helan::MainWindow window(store, prompter, state);
-    // BankEditor and PaperComposer plug in here:
-    //   window.setBankEditorOpener([&](QWidget* parent, const QString& course) { … });
+    // The windows opened on a course: its bank is open and current when they run.
+    window.setBankEditorOpener([&](QWidget* parent, const QString& course) {
+        helan::BankEditor editor(store, prompter, course, &helan::countWrappedLines);
+        helan::BankEditorWindow editorWindow(editor, parent);
+        editor.setPlug(helan::BankEditor::Plug::DifficultyHelp, [&] {
+            helan::DifficultyNoteLogic note(store, prompter, state);
+            helan::DifficultyNoteDialog dialog(note, &editorWindow);
+            dialog.exec();
+        });
+        editorWindow.exec();
+    });
+    // PaperComposer plugs in the same way:
     //   window.setPaperComposerOpener([&](QWidget* parent, const QString& course) { … });
     window.resize(440, 280);
     window.show();

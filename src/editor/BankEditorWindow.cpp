@@ -1,5 +1,7 @@
 #include "editor/BankEditorWindow.h"
 
+#include <algorithm>
+
 #include <QAction>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -210,17 +212,19 @@ void BankEditorWindow::layoutControls() {
     const int menuHeight = m_menuBar->sizeHint().height();
     m_menuBar->setGeometry(0, 0, w, menuHeight);
     const int stripTop = menuHeight + 2;
-    const int stripHeight = 44;
+    // The strip grows with the interface font so the search buttons keep their captions.
+    const QSize searchSize = m_searchBox->sizeHint();
+    const int stripHeight = std::max(44, searchSize.height());
     const QSize toolSize = m_toolBar->sizeHint();
     m_toolBar->setGeometry(2, stripTop + (stripHeight - toolSize.height()) / 2, toolSize.width(),
                            toolSize.height());
-    m_searchBox->setGeometry(toolSize.width() + 10, stripTop, 380, stripHeight);
+    m_searchBox->setGeometry(toolSize.width() + 10, stripTop, std::max(380, searchSize.width()), stripHeight);
 
     const int labelWidth = 48;
     const int buttonWidth = 56;
     const int sliderWidth = (w - m_searchBox->geometry().left() - m_searchBox->width()) / 3;
     const int sliderLeft = w - 2 * sliderWidth + labelWidth;
-    const int rowY = stripTop + 12;
+    const int rowY = stripTop + (stripHeight - 24) / 2;
     m_heightSlider->setGeometry(sliderLeft, rowY, sliderWidth, 24);
     m_autoHeight->setGeometry(sliderLeft + sliderWidth, rowY - 2, buttonWidth, 28);
     m_heightLabel->setGeometry(sliderLeft - labelWidth, rowY, labelWidth, 24);
