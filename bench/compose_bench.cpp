@@ -36,26 +36,22 @@ const QString kCourse = u"大题库"_s;
 
 std::map<std::string, double> g_seconds;
 
-double since(Clock::time_point start)
-{
+double since(Clock::time_point start) {
     return std::chrono::duration<double>(Clock::now() - start).count();
 }
 
-void remember(benchmark::State& state, const char* key, double total)
-{
+void remember(benchmark::State& state, const char* key, double total) {
     if (state.iterations() > 0)
         g_seconds[key] = total / double(state.iterations());
 }
 
-QString typeName(int k)
-{
+QString typeName(int k) {
     return u"题型"_s + QString::number(k + 1).rightJustified(2, u'0');
 }
 
 // The generated bank with its questions spread over 20 types, a group keeping
 // one type, and the 20 types in the library.
-bool writeFolder(const QString& folder, QString& error)
-{
+bool writeFolder(const QString& folder, QString& error) {
     QList<SampleQuestion> questions = SyntheticBank::generate(kQuestions, 1);
     int k = 0;
     QString lastGroup;
@@ -99,8 +95,7 @@ struct Composer {
     int firstGroupSubQuestion = 0;
 };
 
-Composer& composer()
-{
+Composer& composer() {
     static Composer* c = [] {
         auto* made = new Composer;
         made->store.open(CourseBank::fileName(kCourse), kCourse);
@@ -135,8 +130,7 @@ Composer& composer()
     return *c;
 }
 
-void BM_RecomputePaperState(benchmark::State& state)
-{
+void BM_RecomputePaperState(benchmark::State& state) {
     PaperComposer& c = *composer().composer;
     double total = 0;
     for (auto _ : state) {
@@ -151,8 +145,7 @@ void BM_RecomputePaperState(benchmark::State& state)
 }
 
 // A click on a sub-question's A卷 box: the group follows and the state is rebuilt.
-void BM_TickGroup(benchmark::State& state)
-{
+void BM_TickGroup(benchmark::State& state) {
     Composer& c = composer();
     GridModel& grid = c.composer->questionGrid();
     const int row = c.firstGroupSubQuestion;
@@ -179,16 +172,14 @@ void BM_TickGroup(benchmark::State& state)
 BENCHMARK(BM_RecomputePaperState)->Iterations(50)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_TickGroup)->Iterations(50)->Unit(benchmark::kMillisecond);
 
-void goal(const char* name, double figure, const char* unit, double target, const char* targetText)
-{
+void goal(const char* name, double figure, const char* unit, double target, const char* targetText) {
     const bool ok = figure > 0 && figure <= target;
     std::printf("goal %s: %.3f%s (target %s) %s\n", name, figure, unit, targetText, ok ? "ok" : "short");
 }
 
 } // namespace
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     QTemporaryDir dir;
     QString error;

@@ -2,8 +2,7 @@
 
 namespace helan {
 
-bool BuiltInWordProcessor::isWordInstalled() const
-{
+bool BuiltInWordProcessor::isWordInstalled() const {
     return true;
 }
 

@@ -8,8 +8,7 @@ namespace helan {
 
 namespace {
 
-bool isBlank(const QString& text)
-{
+bool isBlank(const QString& text) {
     for (const QChar c : text) {
         if (c != u' ' && c != QChar(0x3000))
             return false;
@@ -19,13 +18,11 @@ bool isBlank(const QString& text)
 
 } // namespace
 
-QString NumberingSettings::fileName()
-{
+QString NumberingSettings::fileName() {
     return u"大题编号类型"_s;
 }
 
-void NumberingSettings::buildDefaults(GridModel& grid)
-{
+void NumberingSettings::buildDefaults(GridModel& grid) {
     static const char16_t* const kUpper[] = {u"一", u"二", u"三", u"四", u"五", u"六", u"七", u"八", u"九"};
     grid.setColumnCount(kDefaultColumns);
     grid.setRowCount(kDefaultRows);
@@ -44,8 +41,7 @@ void NumberingSettings::buildDefaults(GridModel& grid)
 }
 
 NumberingSettings::NumberingSettings(Prompter& prompter, QString path, QObject* parent)
-    : QObject(parent), m_prompter(prompter), m_path(std::move(path)), m_grid(kDefaultColumns)
-{
+    : QObject(parent), m_prompter(prompter), m_path(std::move(path)), m_grid(kDefaultColumns) {
     GridEvents& events = m_grid.events();
     connect(&events, &GridEvents::cursorMoved, this, [this] { refreshNumberingMenus(); });
     connect(&events, &GridEvents::columnResized, this, [this] { Q_EMIT sizeChanged(); });
@@ -56,8 +52,7 @@ NumberingSettings::NumberingSettings(Prompter& prompter, QString path, QObject* 
     });
 }
 
-void NumberingSettings::open()
-{
+void NumberingSettings::open() {
     if (!m_grid.load(m_path))
         buildDefaults(m_grid);
     m_grid.setCursor(1, 0);
@@ -65,13 +60,11 @@ void NumberingSettings::open()
     Q_EMIT sizeChanged();
 }
 
-bool NumberingSettings::isFixedCell(int row, int column) const
-{
+bool NumberingSettings::isFixedCell(int row, int column) const {
     return row < kDefaultRows && column < kDefaultColumns;
 }
 
-void NumberingSettings::refreshNumberingMenus()
-{
+void NumberingSettings::refreshNumberingMenus() {
     const bool extraRows = m_grid.rowCount() > kDefaultRows;
     const bool extraColumn = m_grid.cursorColumn() >= kDefaultColumns;
     m_deleteVisible = extraRows || extraColumn;
@@ -81,8 +74,7 @@ void NumberingSettings::refreshNumberingMenus()
     Q_EMIT menusChanged();
 }
 
-void NumberingSettings::addRow()
-{
+void NumberingSettings::addRow() {
     const int row = m_grid.appendRow();
     m_grid.setText(row, 0, QString::number(row));
     m_grid.setAlignment(CellRange(row, 0, row, m_grid.columnCount() - 1), CellAlignment::Centre);
@@ -90,8 +82,7 @@ void NumberingSettings::addRow()
     Q_EMIT sizeChanged();
 }
 
-void NumberingSettings::addColumn()
-{
+void NumberingSettings::addColumn() {
     const std::optional<QString> title = m_prompter.input(u"请输入添加列的标题："_s, QString());
     if (!title || isBlank(*title))
         return;
@@ -103,8 +94,7 @@ void NumberingSettings::addColumn()
     Q_EMIT sizeChanged();
 }
 
-void NumberingSettings::deleteLastRow()
-{
+void NumberingSettings::deleteLastRow() {
     if (m_grid.rowCount() <= kDefaultRows)
         return;
     m_grid.removeRow(m_grid.rowCount() - 1);
@@ -112,8 +102,7 @@ void NumberingSettings::deleteLastRow()
     Q_EMIT sizeChanged();
 }
 
-void NumberingSettings::deleteCurrentColumn()
-{
+void NumberingSettings::deleteCurrentColumn() {
     const int column = m_grid.cursorColumn();
     if (column < kDefaultColumns)
         return;
@@ -124,22 +113,19 @@ void NumberingSettings::deleteCurrentColumn()
     Q_EMIT sizeChanged();
 }
 
-QSize NumberingSettings::gridSize() const
-{
+QSize NumberingSettings::gridSize() const {
     int width = 0;
     for (int c = 0; c < m_grid.columnCount(); ++c)
         width += m_grid.columnWidth(c);
     return QSize(width + 15, m_grid.rowCount() * GridModel::kDefaultRowHeight + 15);
 }
 
-QSize NumberingSettings::windowSize() const
-{
+QSize NumberingSettings::windowSize() const {
     const QSize grid = gridSize();
     return QSize(grid.width(), grid.height() + 44);
 }
 
-bool NumberingSettings::mayClose()
-{
+bool NumberingSettings::mayClose() {
     for (int r = 1; r < m_grid.rowCount(); ++r) {
         for (int c = 1; c < m_grid.columnCount(); ++c) {
             if (isBlank(m_grid.text(r, c))) {
@@ -151,8 +137,7 @@ bool NumberingSettings::mayClose()
     return true;
 }
 
-bool NumberingSettings::close()
-{
+bool NumberingSettings::close() {
     return m_grid.save(m_path);
 }
 

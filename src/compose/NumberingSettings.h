@@ -18,8 +18,8 @@ class Prompter;
 class NumberingSettings : public QObject {
     Q_OBJECT
 public:
-    static constexpr int kDefaultRows = 10;    // header and nine labels
-    static constexpr int kDefaultColumns = 3;  // numbers, 大写, 罗马
+    static constexpr int kDefaultRows = 10;   // header and nine labels
+    static constexpr int kDefaultColumns = 3; // numbers, 大写, 罗马
     static constexpr int kColumnWidth = 60;
 
     // The file in the data folder (the working folder) the styles live in.

@@ -13,8 +13,7 @@ using namespace Qt::StringLiterals;
 namespace helan {
 
 NumberingSettingsWindow::NumberingSettingsWindow(NumberingSettings& settings, QWidget* parent)
-    : QDialog(parent), m_settings(settings)
-{
+    : QDialog(parent), m_settings(settings) {
     setObjectName(u"大题编号类型设置"_s);
     setWindowTitle(u"大题编号类型设置"_s);
     setModal(true);
@@ -50,22 +49,19 @@ NumberingSettingsWindow::NumberingSettingsWindow(NumberingSettings& settings, QW
     fit();
 }
 
-void NumberingSettingsWindow::refreshMenus()
-{
+void NumberingSettingsWindow::refreshMenus() {
     m_deleteMenu->menuAction()->setVisible(m_settings.deleteMenuVisible());
     m_lastRow->setVisible(m_settings.lastRowItemVisible());
     m_currentColumn->setVisible(m_settings.currentColumnItemVisible());
 }
 
-void NumberingSettingsWindow::fit()
-{
+void NumberingSettingsWindow::fit() {
     const QSize size = m_settings.windowSize();
     // The menu bar needs room for its one menu whatever the columns are.
     resize(std::max(size.width(), 200), size.height());
 }
 
-void NumberingSettingsWindow::done(int result)
-{
+void NumberingSettingsWindow::done(int result) {
     if (!m_settings.mayClose())
         return;
     m_settings.close();

@@ -33,27 +33,31 @@ constexpr double kScoreEpsilon = 0.0000001;
 
 // The record field each question column shows, 0 for the columns of this window.
 constexpr int kFieldOfColumn[PaperComposer::kColumnCount] = {
-    Q::KnowledgePoints, Q::GroupName, Q::GroupNumber, Q::StemText1, Q::StemPicture, Q::StemText2, Q::Type,
-    Q::Difficulty,      Q::Score,     Q::FixedScore,  Q::Blocked,   0,              0,            0,
+    Q::KnowledgePoints,
+    Q::GroupName,
+    Q::GroupNumber,
+    Q::StemText1,
+    Q::StemPicture,
+    Q::StemText2,
+    Q::Type,
+    Q::Difficulty,
+    Q::Score,
+    Q::FixedScore,
+    Q::Blocked,
+    0,
+    0,
+    0,
 };
-constexpr int kColumnWidths[PaperComposer::kColumnCount] = {45, 45, 55, 271, 62, 214, 55, 35, 35, 35, 35, 35, 35, 0};
+constexpr int kColumnWidths[PaperComposer::kColumnCount] = {45, 45, 55, 271, 62, 214, 55,
+                                                            35, 35, 35, 35,  35, 35,  0};
 
 } // namespace
 
 PaperComposer::PaperComposer(RecordStore& store, Prompter& prompter, const QString& courseName,
                              const WordProcessor& word, QObject* parent)
-    : QObject(parent),
-      m_store(store),
-      m_prompter(prompter),
-      m_courseName(courseName),
-      m_word(word),
-      m_questions(kColumnCount),
-      m_typeOrder(kTypeOrderColumnCount),
-      m_scoresA(2),
-      m_scoresB(2),
-      m_numbering(1),
-      m_colours(1)
-{
+    : QObject(parent), m_store(store), m_prompter(prompter), m_courseName(courseName), m_word(word),
+      m_questions(kColumnCount), m_typeOrder(kTypeOrderColumnCount), m_scoresA(2), m_scoresB(2),
+      m_numbering(1), m_colours(1) {
     for (int d = 1; d <= 9; ++d)
         m_lowestItems << QString::number(d);
     m_highestItems = m_lowestItems;
@@ -98,15 +102,13 @@ PaperComposer::PaperComposer(RecordStore& store, Prompter& prompter, const QStri
         scores->setEditingAllowed(false);
 }
 
-PaperComposer::~PaperComposer()
-{
+PaperComposer::~PaperComposer() {
     close();
 }
 
 // ---- Opening and closing
 
-void PaperComposer::open()
-{
+void PaperComposer::open() {
     m_outputChoiceEnabled = m_word.isWordInstalled();
     m_wordSelected = m_outputChoiceEnabled;
     loadDifficultyNote();
@@ -120,16 +122,14 @@ void PaperComposer::open()
     changed();
 }
 
-void PaperComposer::close()
-{
+void PaperComposer::close() {
     if (!m_opened || m_closed)
         return;
     m_closed = true;
     writeBackQuestions();
 }
 
-void PaperComposer::loadDifficultyNote()
-{
+void PaperComposer::loadDifficultyNote() {
     CourseCatalog catalog(m_store, m_prompter);
     const int position = int(catalog.courseNames().indexOf(m_courseName));
     if (position >= 0 && catalog.goToCourse(position))
@@ -137,14 +137,12 @@ void PaperComposer::loadDifficultyNote()
     bankCurrent();
 }
 
-void PaperComposer::setDifficultyNote(const QString& text)
-{
+void PaperComposer::setDifficultyNote(const QString& text) {
     m_difficultyNote = text;
     changed();
 }
 
-void PaperComposer::loadQuestionGrid()
-{
+void PaperComposer::loadQuestionGrid() {
     m_questions.clearPendingItems();
     for (int d = 1; d <= 9; ++d)
         m_questions.appendPendingItem(QString::number(d));
@@ -186,8 +184,7 @@ void PaperComposer::loadQuestionGrid()
 }
 
 // Sorting lays rows down afresh, so the attributes go back on after every sort.
-void PaperComposer::formatQuestionRows()
-{
+void PaperComposer::formatQuestionRows() {
     const int last = m_questions.rowCount() - 1;
     m_questions.setAlignment(CellRange(0, 0, 0, kColumnCount - 1), CellAlignment::Centre);
     m_questions.setAlignment(CellRange(0, StemPictureColumn, last, StemPictureColumn), CellAlignment::Centre);
@@ -196,16 +193,14 @@ void PaperComposer::formatQuestionRows()
         m_questions.setReadOnly(CellRange(1, 0, last, TypeColumn), true);
 }
 
-void PaperComposer::sortComposerByGroup(bool ascending)
-{
+void PaperComposer::sortComposerByGroup(bool ascending) {
     const int last = m_questions.rowCount() - 1;
     sortRows(m_questions, GroupNameColumn, 1, last, SortKind::Text, m_prompter, true, ascending);
     sortWithinGroups(m_questions, GroupNameColumn, GroupNumberColumn, false, true);
     formatQuestionRows();
 }
 
-void PaperComposer::buildTypeOrderTable()
-{
+void PaperComposer::buildTypeOrderTable() {
     QStringList types;
     QSet<QString> seen;
     for (int r = 1; r < m_questions.rowCount(); ++r) {
@@ -243,7 +238,8 @@ void PaperComposer::buildTypeOrderTable()
             m_typeOrder.setNumber(i, OrderColumn, i);
             m_typeOrder.setText(i, TypeNameColumn, type);
             m_typeOrder.setNumber(i, TypeScoreColumn, m_store.readInt(QuestionTypeLibrary::Score));
-            m_typeOrder.setChecked(i, AnswerLineBreakColumn, m_store.readBool(QuestionTypeLibrary::AnswerLineBreak));
+            m_typeOrder.setChecked(i, AnswerLineBreakColumn,
+                                   m_store.readBool(QuestionTypeLibrary::AnswerLineBreak));
             m_typeOrder.setText(i, TypeRecordIdColumn, QString::number(m_store.recordId()));
         }
     }
@@ -251,14 +247,13 @@ void PaperComposer::buildTypeOrderTable()
     applyTypeColours();
 }
 
-void PaperComposer::formatTypeOrderTable()
-{
-    m_typeOrder.setAlignment(CellRange(0, 0, m_typeOrder.rowCount() - 1, TypeScoreColumn), CellAlignment::Centre);
+void PaperComposer::formatTypeOrderTable() {
+    m_typeOrder.setAlignment(CellRange(0, 0, m_typeOrder.rowCount() - 1, TypeScoreColumn),
+                             CellAlignment::Centre);
     m_typeOrder.setAlignment(CellRange(0, AnswerLineBreakColumn), CellAlignment::Centre);
 }
 
-void PaperComposer::setPaperScoreHeaders(GridModel& grid)
-{
+void PaperComposer::setPaperScoreHeaders(GridModel& grid) {
     grid.setRowCount(1);
     grid.setText(0, 0, u"题型"_s);
     grid.setText(0, 1, u"分值"_s);
@@ -267,8 +262,7 @@ void PaperComposer::setPaperScoreHeaders(GridModel& grid)
     grid.setAlignment(CellRange(0, 1), CellAlignment::Centre);
 }
 
-void PaperComposer::applyTypeColours()
-{
+void PaperComposer::applyTypeColours() {
     if (!TypeColourSettings::load(m_colours))
         return;
     for (int i = 1; i < m_typeOrder.rowCount(); ++i) {
@@ -277,8 +271,7 @@ void PaperComposer::applyTypeColours()
     }
 }
 
-void PaperComposer::loadNumberingStyles()
-{
+void PaperComposer::loadNumberingStyles() {
     bool loaded = m_numbering.load(NumberingSettings::fileName());
     if (!loaded && m_hooks.runNumberingSettings) {
         m_hooks.runNumberingSettings();
@@ -297,39 +290,34 @@ void PaperComposer::loadNumberingStyles()
     updateGenerateButtons();
 }
 
-void PaperComposer::chooseNumberingStyle(int index)
-{
+void PaperComposer::chooseNumberingStyle(int index) {
     m_numberingStyleIndex = index >= 0 && index < m_numberingStyles.size() ? index : -1;
     updateGenerateButtons();
 }
 
-QStringList PaperComposer::majorSuffixes()
-{
+QStringList PaperComposer::majorSuffixes() {
     return {u". "_s, u" "_s};
 }
 
-QStringList PaperComposer::optionLabelSets()
-{
+QStringList PaperComposer::optionLabelSets() {
     return {u"A"_s, u"①"_s};
 }
 
-QStringList PaperComposer::optionSuffixes()
-{
+QStringList PaperComposer::optionSuffixes() {
     return {u". "_s, u" "_s, u"）"_s};
 }
 
 // ---- Paper state
 
-bool PaperComposer::countsFor(int row, Paper paper) const
-{
+bool PaperComposer::countsFor(int row, Paper paper) const {
     if (!m_questions.checked(row, paper == Paper::A ? PaperAColumn : PaperBColumn))
         return false;
     const QString number = cell(row, GroupNumberColumn);
-    return (number.isEmpty() || number == kTitleNumber) && m_questions.numberValue(row, ScoreColumn) > kScoreEpsilon;
+    return (number.isEmpty() || number == kTitleNumber) &&
+           m_questions.numberValue(row, ScoreColumn) > kScoreEpsilon;
 }
 
-void PaperComposer::recomputePaperState()
-{
+void PaperComposer::recomputePaperState() {
     struct Sums {
         qint64 a = 0, b = 0, common = 0;
     };
@@ -385,8 +373,7 @@ void PaperComposer::recomputePaperState()
     updateGenerateButtons();
 }
 
-void PaperComposer::updateGenerateButtons()
-{
+void PaperComposer::updateGenerateButtons() {
     m_generateA = false;
     m_generateB = false;
     if (m_numberingStyleIndex >= 0) {
@@ -400,8 +387,7 @@ void PaperComposer::updateGenerateButtons()
     changed();
 }
 
-bool PaperComposer::writeBackQuestions()
-{
+bool PaperComposer::writeBackQuestions() {
     if (!bankCurrent())
         return false;
     RecordStore::Batch batch(m_store, m_courseName);
@@ -420,8 +406,7 @@ bool PaperComposer::writeBackQuestions()
 
 // ---- Difficulty range, row heights, AutoComposer, generation
 
-void PaperComposer::lowestDifficultyPressed()
-{
+void PaperComposer::lowestDifficultyPressed() {
     const QString kept = m_lowest;
     m_lowestItems.clear();
     for (int d = 1; d <= intValue(m_highest); ++d)
@@ -431,8 +416,7 @@ void PaperComposer::lowestDifficultyPressed()
     changed();
 }
 
-void PaperComposer::highestDifficultyPressed()
-{
+void PaperComposer::highestDifficultyPressed() {
     const QString kept = m_highest;
     m_highestItems.clear();
     for (int d = std::max(intValue(m_lowest), 1); d <= 9; ++d)
@@ -442,37 +426,32 @@ void PaperComposer::highestDifficultyPressed()
     changed();
 }
 
-void PaperComposer::chooseLowestDifficulty(const QString& text)
-{
+void PaperComposer::chooseLowestDifficulty(const QString& text) {
     if (m_lowestItems.contains(text))
         m_lowest = text;
     changed();
 }
 
-void PaperComposer::chooseHighestDifficulty(const QString& text)
-{
+void PaperComposer::chooseHighestDifficulty(const QString& text) {
     if (m_highestItems.contains(text))
         m_highest = text;
     changed();
 }
 
-void PaperComposer::rowHeightChanged(int position)
-{
+void PaperComposer::rowHeightChanged(int position) {
     m_rowHeightPosition = position;
     for (int r = 1; r < m_questions.rowCount(); ++r)
         m_questions.setRowHeight(r, position + kRowHeightExtra);
     setQuestionCursor(m_currentRow, StemPictureColumn);
 }
 
-void PaperComposer::setWordSelected(bool on)
-{
+void PaperComposer::setWordSelected(bool on) {
     if (m_outputChoiceEnabled)
         m_wordSelected = on;
     changed();
 }
 
-void PaperComposer::startAutoComposition()
-{
+void PaperComposer::startAutoComposition() {
     writeBackQuestions();
     m_difficultyListsEnabled = false;
     m_autoComposeEnabled = false;
@@ -484,16 +463,14 @@ void PaperComposer::startAutoComposition()
         autoComposerClosed(); // nothing to show yet
 }
 
-void PaperComposer::autoComposerClosed()
-{
+void PaperComposer::autoComposerClosed() {
     m_autoComposerOpen = false;
     m_difficultyListsEnabled = true;
     m_autoComposeEnabled = true;
     changed();
 }
 
-void PaperComposer::generatePaper(Paper paper)
-{
+void PaperComposer::generatePaper(Paper paper) {
     if (!generateEnabled(paper))
         return;
     m_generationTime = timeStamp14(QDateTime::currentDateTime());
@@ -502,21 +479,18 @@ void PaperComposer::generatePaper(Paper paper)
     changed();
 }
 
-void PaperComposer::openNumberingSettings()
-{
+void PaperComposer::openNumberingSettings() {
     if (m_hooks.runNumberingSettings)
         m_hooks.runNumberingSettings();
     loadNumberingStyles();
 }
 
-void PaperComposer::openTypeColours()
-{
+void PaperComposer::openTypeColours() {
     if (m_hooks.runTypeColours)
         m_hooks.runTypeColours();
 }
 
-void PaperComposer::openDifficultyNote()
-{
+void PaperComposer::openDifficultyNote() {
     if (m_hooks.runDifficultyNote)
         m_hooks.runDifficultyNote();
     bankCurrent();
@@ -524,8 +498,7 @@ void PaperComposer::openDifficultyNote()
 
 // ---- QuestionGrid events
 
-void PaperComposer::rememberQuestionRow(int row, int column)
-{
+void PaperComposer::rememberQuestionRow(int row, int column) {
     m_currentRow = row;
     m_currentColumn = column;
     m_savedGroupName = cell(row, GroupNameColumn);
@@ -533,8 +506,7 @@ void PaperComposer::rememberQuestionRow(int row, int column)
     m_savedScore = cellInt(row, ScoreColumn);
 }
 
-void PaperComposer::questionButtonUp()
-{
+void PaperComposer::questionButtonUp() {
     const int r = m_questions.cursorRow();
     if (r < 1)
         return;
@@ -549,13 +521,11 @@ void PaperComposer::questionButtonUp()
 }
 
 // An edit may start from the keyboard on another cell than the last click's.
-void PaperComposer::questionEditBegins()
-{
+void PaperComposer::questionEditBegins() {
     rememberQuestionRow(m_questions.cursorRow(), m_questions.cursorColumn());
 }
 
-void PaperComposer::questionEditEnded()
-{
+void PaperComposer::questionEditEnded() {
     const int r = m_currentRow;
     if (r < 1 || r >= m_questions.rowCount())
         return;
@@ -581,8 +551,7 @@ void PaperComposer::questionEditEnded()
     }
 }
 
-void PaperComposer::difficultyEdited(int r)
-{
+void PaperComposer::difficultyEdited(int r) {
     const int v = cellInt(r, DifficultyColumn);
     if (v < 1 || v > 9) {
         m_questions.setText(r, DifficultyColumn, QString::number(m_savedDifficulty));
@@ -612,8 +581,7 @@ void PaperComposer::difficultyEdited(int r)
     recomputePaperState();
 }
 
-void PaperComposer::scoreEdited(int r)
-{
+void PaperComposer::scoreEdited(int r) {
     const QString s = cell(r, ScoreColumn);
     if (s == QString::number(m_savedScore))
         return;
@@ -644,8 +612,7 @@ void PaperComposer::scoreEdited(int r)
     recomputePaperState();
 }
 
-void PaperComposer::fixedScoreEdited(int r)
-{
+void PaperComposer::fixedScoreEdited(int r) {
     if (isTitle(r) && m_questions.checked(r, FixedScoreColumn))
         m_questions.setChecked(r, FixedScoreColumn, false); // a title's score is its group's
     else
@@ -653,8 +620,7 @@ void PaperComposer::fixedScoreEdited(int r)
     recomputePaperState();
 }
 
-void PaperComposer::blockedEdited(int r)
-{
+void PaperComposer::blockedEdited(int r) {
     const bool blocked = isBlocked(r);
     RecordStore::Batch batch(m_store, m_courseName);
     if (isTitle(r)) {
@@ -708,8 +674,7 @@ void PaperComposer::blockedEdited(int r)
     recomputePaperState();
 }
 
-void PaperComposer::paperBoxEdited(int r, int column)
-{
+void PaperComposer::paperBoxEdited(int r, int column) {
     if (isBlocked(r)) {
         m_questions.setChecked(r, column, false);
     } else if (!isUngrouped(r)) {
@@ -722,16 +687,14 @@ void PaperComposer::paperBoxEdited(int r, int column)
     recomputePaperState();
 }
 
-void PaperComposer::questionRightButtonUp(int x, int y)
-{
+void PaperComposer::questionRightButtonUp(int x, int y) {
     m_currentColumn = m_questions.cursorColumn();
     if (m_currentColumn == GroupNumberColumn)
         return;
     Q_EMIT sortMenuRequested(m_currentColumn >= FixedScoreColumn && m_currentColumn <= PaperBColumn, x, y);
 }
 
-void PaperComposer::sortCurrentColumn(bool ascending)
-{
+void PaperComposer::sortCurrentColumn(bool ascending) {
     const int c = m_currentColumn;
     if (c == GroupNumberColumn || c == RecordIdColumn)
         return;
@@ -739,8 +702,8 @@ void PaperComposer::sortCurrentColumn(bool ascending)
     if (c == GroupNameColumn)
         sortComposerByGroup(ascending);
     else
-        sortRows(m_questions, c, 1, last, c == ScoreColumn ? SortKind::Number : SortKind::Text, m_prompter, true,
-                 ascending);
+        sortRows(m_questions, c, 1, last, c == ScoreColumn ? SortKind::Number : SortKind::Text, m_prompter,
+                 true, ascending);
     m_groupOrdered = c == GroupNameColumn;
     for (int r = 1; r <= last; ++r)
         m_questions.setRowHeight(r, m_rowHeightPosition + kRowHeightExtra);
@@ -748,8 +711,7 @@ void PaperComposer::sortCurrentColumn(bool ascending)
     setQuestionCursor(m_currentRow, m_currentColumn);
 }
 
-void PaperComposer::applyBoxOperation(BoxOperation operation)
-{
+void PaperComposer::applyBoxOperation(BoxOperation operation) {
     const int c = m_currentColumn;
     if (c < FixedScoreColumn || c > PaperBColumn)
         return;
@@ -791,8 +753,7 @@ void PaperComposer::applyBoxOperation(BoxOperation operation)
     recomputePaperState();
 }
 
-void PaperComposer::questionDoubleClick()
-{
+void PaperComposer::questionDoubleClick() {
     const int r = m_currentRow;
     // A double click on a cell that edits in place edits it; the texts preview.
     if (r < 1 || r >= m_questions.rowCount() || m_questions.cursorColumn() > TypeColumn)
@@ -807,29 +768,25 @@ void PaperComposer::questionDoubleClick()
         m_hooks.previewQuestion(preview);
 }
 
-void PaperComposer::questionColumnResized()
-{
+void PaperComposer::questionColumnResized() {
     setQuestionCursor(m_currentRow, m_currentColumn);
 }
 
-void PaperComposer::setQuestionCursor(int row, int column)
-{
+void PaperComposer::setQuestionCursor(int row, int column) {
     if (row >= 1 && row < m_questions.rowCount())
         m_questions.setCursor(row, column);
 }
 
 // ---- TypeOrderTable events
 
-void PaperComposer::rememberTypeRow(int row, int column)
-{
+void PaperComposer::rememberTypeRow(int row, int column) {
     m_currentRow = row;
     m_currentColumn = column;
     m_savedOrder = intValue(m_typeOrder.text(row, OrderColumn));
     m_savedScore = intValue(m_typeOrder.text(row, TypeScoreColumn));
 }
 
-void PaperComposer::typeButtonUp()
-{
+void PaperComposer::typeButtonUp() {
     const int r = m_typeOrder.cursorRow();
     const int c = m_typeOrder.cursorColumn();
     if (r < 1)
@@ -842,13 +799,11 @@ void PaperComposer::typeButtonUp()
     rememberTypeRow(r, c);
 }
 
-void PaperComposer::typeEditBegins()
-{
+void PaperComposer::typeEditBegins() {
     rememberTypeRow(m_typeOrder.cursorRow(), m_typeOrder.cursorColumn());
 }
 
-void PaperComposer::typeEditEnded()
-{
+void PaperComposer::typeEditEnded() {
     const int r = m_currentRow;
     if (r < 1 || r >= m_typeOrder.rowCount())
         return;
@@ -867,15 +822,13 @@ void PaperComposer::typeEditEnded()
     }
 }
 
-void PaperComposer::typeCursorMoved()
-{
+void PaperComposer::typeCursorMoved() {
     const int r = m_typeOrder.cursorRow();
     if (r >= 1 && m_typeOrder.cursorColumn() >= AnswerLineBreakColumn)
         storeAnswerLineBreak(r);
 }
 
-void PaperComposer::orderEdited(int r)
-{
+void PaperComposer::orderEdited(int r) {
     // A number below 1 would sort the type above the header row: refused like 0.
     const bool negative = m_typeOrder.numberValue(r, OrderColumn) < 0;
     const int n = intValue(m_typeOrder.text(r, OrderColumn));
@@ -883,14 +836,14 @@ void PaperComposer::orderEdited(int r)
         return;
     if (negative || n == 0)
         m_typeOrder.setNumber(r, OrderColumn, m_savedOrder);
-    sortRows(m_typeOrder, OrderColumn, 0, m_typeOrder.rowCount() - 1, SortKind::Number, m_prompter, true, true);
+    sortRows(m_typeOrder, OrderColumn, 0, m_typeOrder.rowCount() - 1, SortKind::Number, m_prompter, true,
+             true);
     formatTypeOrderTable();
     recomputePaperState();
     applyTypeColours();
 }
 
-void PaperComposer::typeScoreEdited(int r)
-{
+void PaperComposer::typeScoreEdited(int r) {
     const QString text = m_typeOrder.text(r, TypeScoreColumn);
     const int n = intValue(text);
     if (n < 1 || text == QString::number(m_savedScore))
@@ -915,8 +868,7 @@ void PaperComposer::typeScoreEdited(int r)
     writeBackQuestions();
 }
 
-void PaperComposer::storeAnswerLineBreak(int r)
-{
+void PaperComposer::storeAnswerLineBreak(int r) {
     const int id = intValue(m_typeOrder.text(r, TypeRecordIdColumn));
     if (id <= 0)
         return;
@@ -928,23 +880,19 @@ void PaperComposer::storeAnswerLineBreak(int r)
 
 // ---- Helpers
 
-int PaperComposer::cellInt(int row, int column) const
-{
+int PaperComposer::cellInt(int row, int column) const {
     return intValue(m_questions.text(row, column));
 }
 
-bool PaperComposer::isTitle(int row) const
-{
+bool PaperComposer::isTitle(int row) const {
     return cell(row, GroupNumberColumn) == kTitleNumber;
 }
 
-bool PaperComposer::isUngrouped(int row) const
-{
+bool PaperComposer::isUngrouped(int row) const {
     return cell(row, GroupNumberColumn).isEmpty();
 }
 
-QList<int> PaperComposer::groupRows(int row) const
-{
+QList<int> PaperComposer::groupRows(int row) const {
     const QString name = cell(row, GroupNameColumn);
     if (name.isEmpty())
         return {row};
@@ -956,8 +904,7 @@ QList<int> PaperComposer::groupRows(int row) const
     return rows;
 }
 
-int PaperComposer::titleRowOf(int row) const
-{
+int PaperComposer::titleRowOf(int row) const {
     const QString name = cell(row, GroupNameColumn);
     if (name.isEmpty())
         return 0;
@@ -968,15 +915,13 @@ int PaperComposer::titleRowOf(int row) const
     return 0;
 }
 
-void PaperComposer::setScore(int row, int score, bool storeNow)
-{
+void PaperComposer::setScore(int row, int score, bool storeNow) {
     m_questions.setNumber(row, ScoreColumn, score);
     if (storeNow)
         storeFields(row, {{Q::Score, score}});
 }
 
-void PaperComposer::recomputeTitleScores()
-{
+void PaperComposer::recomputeTitleScores() {
     QHash<QString, int> sums;
     for (int r = 1; r < m_questions.rowCount(); ++r) {
         if (!isTitle(r) && !isUngrouped(r) && !isBlocked(r))
@@ -988,8 +933,7 @@ void PaperComposer::recomputeTitleScores()
     }
 }
 
-bool PaperComposer::storeFields(int row, std::initializer_list<std::pair<int, QVariant>> fields)
-{
+bool PaperComposer::storeFields(int row, std::initializer_list<std::pair<int, QVariant>> fields) {
     if (!bankCurrent() || !m_store.goToRecordId(cellInt(row, RecordIdColumn)))
         return false;
     bool ok = true;
@@ -998,8 +942,7 @@ bool PaperComposer::storeFields(int row, std::initializer_list<std::pair<int, QV
     return ok;
 }
 
-bool PaperComposer::bankCurrent()
-{
+bool PaperComposer::bankCurrent() {
     return m_store.setCurrent(m_courseName);
 }
 

@@ -90,8 +90,8 @@ public:
     static constexpr int kRowHeightExtra = 24;
 
     // The course's bank must be open under the course name as alias.
-    PaperComposer(RecordStore& store, Prompter& prompter, const QString& courseName, const WordProcessor& word,
-                  QObject* parent = nullptr);
+    PaperComposer(RecordStore& store, Prompter& prompter, const QString& courseName,
+                  const WordProcessor& word, QObject* parent = nullptr);
     // Writes the questions back if close() has not run.
     ~PaperComposer() override;
 
@@ -152,9 +152,9 @@ public:
     void chooseNumberingStyle(int index);
 
     // The fixed lists and the three check boxes, read by paper generation.
-    static QStringList majorSuffixes();  // ". ", " "
+    static QStringList majorSuffixes();   // ". ", " "
     static QStringList optionLabelSets(); // "A", "①"
-    static QStringList optionSuffixes(); // ". ", " ", "）"
+    static QStringList optionSuffixes();  // ". ", " ", "）"
     int majorSuffixIndex() const { return m_majorSuffix; }
     void setMajorSuffixIndex(int index) { m_majorSuffix = index; }
     int optionLabelIndex() const { return m_optionLabels; }
@@ -173,7 +173,7 @@ public:
     QStringList highestDifficultyItems() const { return m_highestItems; }
     QString lowestDifficulty() const { return m_lowest; }
     QString highestDifficulty() const { return m_highest; }
-    void lowestDifficultyPressed();  // the left button went down on the list
+    void lowestDifficultyPressed(); // the left button went down on the list
     void highestDifficultyPressed();
     void chooseLowestDifficulty(const QString& text);
     void chooseHighestDifficulty(const QString& text);
@@ -190,13 +190,13 @@ public:
     void autoComposerClosed();
 
     // ---- User actions
-    void rowHeightChanged(int position);         // 纵向滚动条1
-    void sortCurrentColumn(bool ascending);      // "升序(&A)" / "降序(&S)"
+    void rowHeightChanged(int position);            // 纵向滚动条1
+    void sortCurrentColumn(bool ascending);         // "升序(&A)" / "降序(&S)"
     void applyBoxOperation(BoxOperation operation); // "全选(&X)" / "清空(&Q)" / "取反(&F)"
-    void generatePaper(Paper paper);             // 按钮A卷 / 按钮B卷
-    void openNumberingSettings();                // "大题" › "编号设置"
-    void openTypeColours();                      // "题型" › "排序颜色"
-    void openDifficultyNote();                   // "难度(&N)" › "说明(&E)"
+    void generatePaper(Paper paper);                // 按钮A卷 / 按钮B卷
+    void openNumberingSettings();                   // "大题" › "编号设置"
+    void openTypeColours();                         // "题型" › "排序颜色"
+    void openDifficultyNote();                      // "难度(&N)" › "说明(&E)"
 
     // Whether a row counts for a paper: in it, a score above 0 and ungrouped or a
     // group's title.

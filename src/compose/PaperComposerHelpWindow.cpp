@@ -9,8 +9,7 @@ using namespace Qt::StringLiterals;
 
 namespace helan {
 
-PaperComposerHelpWindow::PaperComposerHelpWindow(QWidget* parent) : QWidget(parent, Qt::Window)
-{
+PaperComposerHelpWindow::PaperComposerHelpWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
     setObjectName(u"组卷帮助"_s);
     setWindowTitle(u"组卷帮助"_s);
     auto* edit = new QPlainTextEdit(this);

@@ -33,22 +33,19 @@ namespace helan {
 
 namespace {
 
-template <typename T> T* named(T* widget, const QString& name)
-{
+template <typename T> T* named(T* widget, const QString& name) {
     widget->setObjectName(name);
     return widget;
 }
 
-QLabel* label(const QString& name, const QString& caption, QWidget* parent)
-{
+QLabel* label(const QString& name, const QString& caption, QWidget* parent) {
     return named(new QLabel(caption, parent), name);
 }
 
 } // namespace
 
 void PaperComposerWindow::run(RecordStore& store, Prompter& prompter, const QString& course, QWidget* parent,
-                              const PaperComposer::Hooks& hooks)
-{
+                              const PaperComposer::Hooks& hooks) {
     BuiltInWordProcessor word;
     PaperComposer composer(store, prompter, course, word);
     composer.setHooks(hooks);
@@ -57,8 +54,7 @@ void PaperComposerWindow::run(RecordStore& store, Prompter& prompter, const QStr
 }
 
 PaperComposerWindow::PaperComposerWindow(PaperComposer& composer, QWidget* parent)
-    : QDialog(parent), m_composer(composer)
-{
+    : QDialog(parent), m_composer(composer) {
     setObjectName(u"组卷"_s);
     setWindowTitle(u"组卷"_s);
     setModal(true);
@@ -70,9 +66,8 @@ PaperComposerWindow::PaperComposerWindow(PaperComposer& composer, QWidget* paren
 
     connect(&m_composer, &PaperComposer::stateChanged, this, &PaperComposerWindow::render);
     connect(&m_composer, &PaperComposer::sortMenuRequested, this, &PaperComposerWindow::showSortMenu);
-    connect(&m_composer, &PaperComposer::typeMenuRequested, this, [this](int x, int y) {
-        m_typeMenu->popup(m_typeView->mapToGlobal(QPoint(x, y)));
-    });
+    connect(&m_composer, &PaperComposer::typeMenuRequested, this,
+            [this](int x, int y) { m_typeMenu->popup(m_typeView->mapToGlobal(QPoint(x, y))); });
 
     m_composer.open();
     render();
@@ -81,8 +76,7 @@ PaperComposerWindow::PaperComposerWindow(PaperComposer& composer, QWidget* paren
 
 PaperComposerWindow::~PaperComposerWindow() = default;
 
-void PaperComposerWindow::buildControls()
-{
+void PaperComposerWindow::buildControls() {
     // ---- QuestionGrid and its row-height bar
     m_questionView = named(new GridView(m_composer.questionGrid(), this), u"高级表格1"_s);
     m_questionView->horizontalHeader()->setDefaultAlignment(Qt::AlignCenter);
@@ -129,11 +123,11 @@ void PaperComposerWindow::buildControls()
         return box;
     };
     papers->addWidget(paperBox(u"分组框3"_s, u"A卷题型分值"_s, u"高级表格A卷题型分值"_s,
-                               m_composer.paperTypeScores(PaperComposer::Paper::A), u"标签3"_s, u"A卷总分："_s,
-                               u"A卷总分"_s, m_scoresAView, m_totalA));
+                               m_composer.paperTypeScores(PaperComposer::Paper::A), u"标签3"_s,
+                               u"A卷总分："_s, u"A卷总分"_s, m_scoresAView, m_totalA));
     papers->addWidget(paperBox(u"分组框4"_s, u"B卷题型分值"_s, u"高级表格B卷题型分值"_s,
-                               m_composer.paperTypeScores(PaperComposer::Paper::B), u"标签1"_s, u"B卷总分："_s,
-                               u"B卷总分"_s, m_scoresBView, m_totalB));
+                               m_composer.paperTypeScores(PaperComposer::Paper::B), u"标签1"_s,
+                               u"B卷总分："_s, u"B卷总分"_s, m_scoresBView, m_totalB));
     panel->addLayout(papers, 3);
 
     auto* notes = new QHBoxLayout;
@@ -206,12 +200,13 @@ void PaperComposerWindow::buildControls()
             m_composer.chooseNumberingStyle(index);
     });
     connect(m_majorSuffix, &QComboBox::currentIndexChanged, &m_composer, &PaperComposer::setMajorSuffixIndex);
-    connect(m_optionLabels, &QComboBox::currentIndexChanged, &m_composer, &PaperComposer::setOptionLabelIndex);
-    connect(m_optionSuffix, &QComboBox::currentIndexChanged, &m_composer, &PaperComposer::setOptionSuffixIndex);
+    connect(m_optionLabels, &QComboBox::currentIndexChanged, &m_composer,
+            &PaperComposer::setOptionLabelIndex);
+    connect(m_optionSuffix, &QComboBox::currentIndexChanged, &m_composer,
+            &PaperComposer::setOptionSuffixIndex);
     m_numberingStyle->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(m_numberingStyle, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
-        m_numberingMenu->popup(m_numberingStyle->mapToGlobal(pos));
-    });
+    connect(m_numberingStyle, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& pos) { m_numberingMenu->popup(m_numberingStyle->mapToGlobal(pos)); });
     auto* numbering = new QGridLayout;
     numbering->addWidget(label(u"标签7"_s, u"大题编号类型"_s, this), 0, 0);
     numbering->addWidget(m_numberingStyle, 0, 1);
@@ -227,8 +222,10 @@ void PaperComposerWindow::buildControls()
     m_generateB = named(new QPushButton(u"生成B卷"_s, this), u"按钮B卷"_s);
     for (QPushButton* button : {m_autoCompose, m_generateA, m_generateB})
         button->setAutoDefault(false);
-    connect(m_generateA, &QPushButton::clicked, this, [this] { m_composer.generatePaper(PaperComposer::Paper::A); });
-    connect(m_generateB, &QPushButton::clicked, this, [this] { m_composer.generatePaper(PaperComposer::Paper::B); });
+    connect(m_generateA, &QPushButton::clicked, this,
+            [this] { m_composer.generatePaper(PaperComposer::Paper::A); });
+    connect(m_generateB, &QPushButton::clicked, this,
+            [this] { m_composer.generatePaper(PaperComposer::Paper::B); });
     auto* generate = new QHBoxLayout;
     generate->addWidget(m_generateA);
     generate->addWidget(m_generateB);
@@ -253,8 +250,7 @@ void PaperComposerWindow::buildControls()
     main->addWidget(panelWidget);
 }
 
-void PaperComposerWindow::buildMenus()
-{
+void PaperComposerWindow::buildMenus() {
     auto* menuBar = new QMenuBar(this);
     layout()->setMenuBar(menuBar);
 
@@ -280,7 +276,8 @@ void PaperComposerWindow::buildMenus()
     };
     for (const auto& [caption, operation] : boxItems) {
         QAction* action = m_sortMenu->addAction(QString::fromUtf16(caption));
-        connect(action, &QAction::triggered, this, [this, operation] { m_composer.applyBoxOperation(operation); });
+        connect(action, &QAction::triggered, this,
+                [this, operation] { m_composer.applyBoxOperation(operation); });
         m_boxItems << action;
     }
 
@@ -290,8 +287,7 @@ void PaperComposerWindow::buildMenus()
 }
 
 // The settings windows the composer opens, unless the opener brought its own.
-void PaperComposerWindow::plugWindows()
-{
+void PaperComposerWindow::plugWindows() {
     PaperComposer::Hooks& hooks = m_composer.hooks();
     if (!hooks.runNumberingSettings) {
         hooks.runNumberingSettings = [this] {
@@ -321,8 +317,7 @@ void PaperComposerWindow::plugWindows()
     }
 }
 
-void PaperComposerWindow::fillCombo(QComboBox* combo, const QStringList& items, const QString& current)
-{
+void PaperComposerWindow::fillCombo(QComboBox* combo, const QStringList& items, const QString& current) {
     QStringList shown;
     for (int i = 0; i < combo->count(); ++i)
         shown << combo->itemText(i);
@@ -333,8 +328,7 @@ void PaperComposerWindow::fillCombo(QComboBox* combo, const QStringList& items, 
     combo->setCurrentIndex(int(items.indexOf(current)));
 }
 
-void PaperComposerWindow::render()
-{
+void PaperComposerWindow::render() {
     m_rendering = true;
     setWindowTitle(m_composer.caption().isEmpty() ? u"组卷"_s : m_composer.caption());
     m_totalA->setText(m_composer.totalText(PaperComposer::Paper::A));
@@ -358,8 +352,7 @@ void PaperComposerWindow::render()
     m_rendering = false;
 }
 
-bool PaperComposerWindow::eventFilter(QObject* watched, QEvent* event)
-{
+bool PaperComposerWindow::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::MouseButtonPress &&
         static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
         // The items are rebuilt before the list opens, so the lowest never
@@ -372,24 +365,21 @@ bool PaperComposerWindow::eventFilter(QObject* watched, QEvent* event)
     return QDialog::eventFilter(watched, event);
 }
 
-void PaperComposerWindow::showSortMenu(bool boxItems, int x, int y)
-{
+void PaperComposerWindow::showSortMenu(bool boxItems, int x, int y) {
     m_boxSeparator->setVisible(boxItems);
     for (QAction* action : std::as_const(m_boxItems))
         action->setVisible(boxItems);
     m_sortMenu->popup(m_questionView->mapToGlobal(QPoint(x, y)));
 }
 
-void PaperComposerWindow::showHelp()
-{
+void PaperComposerWindow::showHelp() {
     if (!m_help)
         m_help = new PaperComposerHelpWindow(this);
     m_help->show();
     m_help->raise();
 }
 
-void PaperComposerWindow::done(int result)
-{
+void PaperComposerWindow::done(int result) {
     m_composer.close();
     QDialog::done(result);
 }

@@ -12,24 +12,21 @@ constexpr RgbColour kRgbMask = 0xFFFFFF;
 
 } // namespace
 
-QString TypeColourSettings::fileName()
-{
+QString TypeColourSettings::fileName() {
     return u"题型排列颜色"_s;
 }
 
-bool TypeColourSettings::load(GridModel& grid, const QString& path)
-{
+bool TypeColourSettings::load(GridModel& grid, const QString& path) {
     return grid.load(path);
 }
 
-TypeColourSettings::TypeColourSettings(Prompter& prompter, GridModel* typeOrder, QString path, QObject* parent)
-    : QObject(parent), m_prompter(prompter), m_typeOrder(typeOrder), m_path(std::move(path)), m_grid(1)
-{
+TypeColourSettings::TypeColourSettings(Prompter& prompter, GridModel* typeOrder, QString path,
+                                       QObject* parent)
+    : QObject(parent), m_prompter(prompter), m_typeOrder(typeOrder), m_path(std::move(path)), m_grid(1) {
     m_grid.setEditingAllowed(false);
 }
 
-void TypeColourSettings::open()
-{
+void TypeColourSettings::open() {
     if (!m_grid.load(m_path)) {
         m_grid.setColumnCount(1);
         m_grid.setRowCount(1);
@@ -41,14 +38,12 @@ void TypeColourSettings::open()
     Q_EMIT sizeChanged();
 }
 
-void TypeColourSettings::paintTypeRow(int row, RgbColour colour)
-{
+void TypeColourSettings::paintTypeRow(int row, RgbColour colour) {
     if (m_typeOrder && row >= 1 && row < m_typeOrder->rowCount())
         m_typeOrder->setColour(CellRange(row, 0, row, m_typeOrder->columnCount() - 1), colour);
 }
 
-void TypeColourSettings::addRow()
-{
+void TypeColourSettings::addRow() {
     const std::optional<unsigned int> chosen = m_prompter.chooseColour(0xFFFFFFFF);
     if (!chosen)
         return;
@@ -61,16 +56,14 @@ void TypeColourSettings::addRow()
     Q_EMIT sizeChanged();
 }
 
-void TypeColourSettings::deleteLastRow()
-{
+void TypeColourSettings::deleteLastRow() {
     if (m_grid.rowCount() <= 1)
         return;
     m_grid.removeRow(m_grid.rowCount() - 1);
     Q_EMIT sizeChanged();
 }
 
-void TypeColourSettings::modify()
-{
+void TypeColourSettings::modify() {
     const int row = m_grid.cursorRow();
     if (!rowItemsVisible())
         return;
@@ -82,22 +75,19 @@ void TypeColourSettings::modify()
     paintTypeRow(row, colour);
 }
 
-QSize TypeColourSettings::gridSize() const
-{
+QSize TypeColourSettings::gridSize() const {
     int height = 0;
     for (int r = 0; r < m_grid.rowCount(); ++r)
         height += m_grid.rowHeight(r);
     return QSize(m_grid.columnWidth(0) + 20, height + 4);
 }
 
-QSize TypeColourSettings::windowSize() const
-{
+QSize TypeColourSettings::windowSize() const {
     const QSize grid = gridSize();
     return QSize(std::max(grid.width(), 160), grid.height() + 28);
 }
 
-bool TypeColourSettings::close()
-{
+bool TypeColourSettings::close() {
     return m_grid.save(m_path);
 }
 

@@ -12,14 +12,14 @@ using namespace Qt::StringLiterals;
 namespace helan {
 
 TypeColourWindow::TypeColourWindow(TypeColourSettings& settings, QWidget* parent)
-    : QDialog(parent), m_settings(settings)
-{
+    : QDialog(parent), m_settings(settings) {
     setObjectName(u"题型排列颜色"_s);
     setWindowTitle(u"题型排列颜色"_s);
     setModal(true);
 
     m_editMenu = new QMenu(u"编辑"_s, this);
-    connect(m_editMenu->addAction(u"添加行"_s), &QAction::triggered, &m_settings, &TypeColourSettings::addRow);
+    connect(m_editMenu->addAction(u"添加行"_s), &QAction::triggered, &m_settings,
+            &TypeColourSettings::addRow);
     m_deleteLast = m_editMenu->addAction(u"删除末行"_s);
     m_modify = m_editMenu->addAction(u"修改"_s);
     connect(m_deleteLast, &QAction::triggered, &m_settings, &TypeColourSettings::deleteLastRow);
@@ -43,15 +43,13 @@ TypeColourWindow::TypeColourWindow(TypeColourSettings& settings, QWidget* parent
     fit();
 }
 
-void TypeColourWindow::fit()
-{
+void TypeColourWindow::fit() {
     const QSize size = m_settings.windowSize();
     // Room below the rows to right-click when there are none yet.
     resize(std::max(size.width(), 200), std::max(size.height(), 120));
 }
 
-void TypeColourWindow::done(int result)
-{
+void TypeColourWindow::done(int result) {
     m_settings.close();
     QDialog::done(result);
 }

@@ -10,8 +10,7 @@ using namespace Qt::StringLiterals;
 
 namespace helan::test {
 
-void ComposerFixture::SetUp()
-{
+void ComposerFixture::SetUp() {
     CourseCatalog catalog(m_store, m_prompter);
     ASSERT_EQ(catalog.openCatalog(), OpenOutcome::Ready);
     ASSERT_TRUE(catalog.appendAdministrator(u"管理员"_s, u"x"_s));
@@ -25,18 +24,17 @@ void ComposerFixture::SetUp()
     ASSERT_TRUE(m_store.append({u"阅读"_s, 10, QString(), false}));
 }
 
-qint32 ComposerFixture::addRecord(const Question& q)
-{
+qint32 ComposerFixture::addRecord(const Question& q) {
     EXPECT_TRUE(m_store.setCurrent(course()));
     const QString mark = q.stemPicture ? QuestionRecord::pictureMark() : QString();
-    EXPECT_TRUE(m_store.append({q.knowledge, q.groupName, q.groupNumber, q.stem1, mark, u"题文二"_s, u"答案"_s,
-                                QString(), q.type, q.difficulty, q.score, false, q.fixedScore, q.blocked,
-                                q.stemPicture ? QByteArray("picture") : QByteArray(), QByteArray()}));
+    EXPECT_TRUE(
+        m_store.append({q.knowledge, q.groupName, q.groupNumber, q.stem1, mark, u"题文二"_s, u"答案"_s,
+                        QString(), q.type, q.difficulty, q.score, false, q.fixedScore, q.blocked,
+                        q.stemPicture ? QByteArray("picture") : QByteArray(), QByteArray()}));
     return m_store.recordId();
 }
 
-QList<qint32> ComposerFixture::addGroup(const QString& name, const QList<int>& scores, const QString& type)
-{
+QList<qint32> ComposerFixture::addGroup(const QString& name, const QList<int>& scores, const QString& type) {
     int total = 0;
     for (const int s : scores)
         total += s;
@@ -47,8 +45,7 @@ QList<qint32> ComposerFixture::addGroup(const QString& name, const QList<int>& s
     return ids;
 }
 
-void ComposerFixture::writeNumbering(int labelRows)
-{
+void ComposerFixture::writeNumbering(int labelRows) {
     GridModel grid(2);
     grid.setRowCount(labelRows + 1);
     grid.setText(0, 1, u"数字"_s);
@@ -59,8 +56,7 @@ void ComposerFixture::writeNumbering(int labelRows)
     ASSERT_TRUE(grid.save(NumberingSettings::fileName()));
 }
 
-void ComposerFixture::openComposer()
-{
+void ComposerFixture::openComposer() {
     m_composer = std::make_unique<PaperComposer>(m_store, m_prompter, course(), m_word);
     PaperComposer::Hooks hooks;
     hooks.previewQuestion = [this](const P::Preview& preview) { m_previews << preview; };
@@ -68,15 +64,13 @@ void ComposerFixture::openComposer()
     m_composer->open();
 }
 
-void ComposerFixture::reopenComposer()
-{
+void ComposerFixture::reopenComposer() {
     m_composer->close();
     m_composer.reset();
     openComposer();
 }
 
-int ComposerFixture::rowOf(qint32 recordId) const
-{
+int ComposerFixture::rowOf(qint32 recordId) const {
     const GridModel& g = m_composer->questionGrid();
     for (int r = 1; r < g.rowCount(); ++r) {
         if (g.text(r, P::RecordIdColumn).toInt() == recordId)
@@ -86,65 +80,55 @@ int ComposerFixture::rowOf(qint32 recordId) const
     return 0;
 }
 
-void ComposerFixture::click(int row, int column)
-{
+void ComposerFixture::click(int row, int column) {
     GridEvents& events = grid().events();
     Q_EMIT events.leftButtonDown(0, 0, Qt::NoModifier);
     grid().setCursor(row, column);
     Q_EMIT events.leftButtonUp(0, 0, Qt::NoModifier);
 }
 
-void ComposerFixture::clickType(int row, int column)
-{
+void ComposerFixture::clickType(int row, int column) {
     GridEvents& events = types().events();
     Q_EMIT events.leftButtonDown(0, 0, Qt::NoModifier);
     types().setCursor(row, column);
     Q_EMIT events.leftButtonUp(0, 0, Qt::NoModifier);
 }
 
-bool ComposerFixture::edit(int row, int column, const QVariant& value)
-{
+bool ComposerFixture::edit(int row, int column, const QVariant& value) {
     click(row, column);
     return grid().editInPlace(row, column, value);
 }
 
-bool ComposerFixture::editType(int row, int column, const QVariant& value)
-{
+bool ComposerFixture::editType(int row, int column, const QVariant& value) {
     clickType(row, column);
     return types().editInPlace(row, column, value);
 }
 
-bool ComposerFixture::tick(qint32 id, P::Paper paper, bool on)
-{
+bool ComposerFixture::tick(qint32 id, P::Paper paper, bool on) {
     return edit(rowOf(id), paper == P::Paper::A ? P::PaperAColumn : P::PaperBColumn, on);
 }
 
-void ComposerFixture::rightClick(int row, int column)
-{
+void ComposerFixture::rightClick(int row, int column) {
     grid().setCursor(row, column);
     Q_EMIT grid().events().rightButtonUp(0, 0, Qt::NoModifier);
 }
 
-QString ComposerFixture::text(qint32 id, int column) const
-{
+QString ComposerFixture::text(qint32 id, int column) const {
     const int row = rowOf(id);
     return m_composer->questionGrid().text(row, column);
 }
 
-bool ComposerFixture::checked(qint32 id, int column) const
-{
+bool ComposerFixture::checked(qint32 id, int column) const {
     return m_composer->questionGrid().checked(rowOf(id), column);
 }
 
-QVariant ComposerFixture::field(qint32 recordId, int position)
-{
+QVariant ComposerFixture::field(qint32 recordId, int position) {
     EXPECT_TRUE(m_store.setCurrent(course()));
     EXPECT_TRUE(m_store.goToRecordId(recordId));
     return m_store.read(position);
 }
 
-QVariant ComposerFixture::typeField(const QString& type, int position)
-{
+QVariant ComposerFixture::typeField(const QString& type, int position) {
     QuestionTypeLibrary library(m_store, m_prompter);
     EXPECT_EQ(library.openTypeLibrary(), OpenOutcome::Ready);
     m_store.first();
@@ -152,8 +136,7 @@ QVariant ComposerFixture::typeField(const QString& type, int position)
     return m_store.read(position);
 }
 
-QStringList ComposerFixture::paperRows(P::Paper paper) const
-{
+QStringList ComposerFixture::paperRows(P::Paper paper) const {
     const GridModel& g = m_composer->paperTypeScores(paper);
     QStringList rows;
     for (int r = 1; r < g.rowCount(); ++r)

@@ -15,13 +15,11 @@
 #include "compose/WordProcessor.h"
 #include "store/RecordStore.h"
 
-inline void PrintTo(const QString& text, std::ostream* out)
-{
+inline void PrintTo(const QString& text, std::ostream* out) {
     *out << '"' << text.toStdString() << '"';
 }
 
-inline void PrintTo(const QStringList& texts, std::ostream* out)
-{
+inline void PrintTo(const QStringList& texts, std::ostream* out) {
     *out << '{' << texts.join(QStringLiteral(" | ")).toStdString() << '}';
 }
 
@@ -40,46 +38,38 @@ struct Question {
     QString stem1 = QStringLiteral("题文");
     bool stemPicture = false;
 
-    Question& inGroup(const QString& name, const QString& number)
-    {
+    Question& inGroup(const QString& name, const QString& number) {
         groupName = name;
         groupNumber = number;
         return *this;
     }
-    Question& withDifficulty(int value)
-    {
+    Question& withDifficulty(int value) {
         difficulty = value;
         return *this;
     }
-    Question& fixed()
-    {
+    Question& fixed() {
         fixedScore = true;
         return *this;
     }
-    Question& blockedQuestion()
-    {
+    Question& blockedQuestion() {
         blocked = true;
         return *this;
     }
-    Question& withKnowledge(const QString& text)
-    {
+    Question& withKnowledge(const QString& text) {
         knowledge = text;
         return *this;
     }
-    Question& withStem(const QString& text)
-    {
+    Question& withStem(const QString& text) {
         stem1 = text;
         return *this;
     }
-    Question& withPicture()
-    {
+    Question& withPicture() {
         stemPicture = true;
         return *this;
     }
 };
 
-inline Question question(const QString& type = QStringLiteral("判断"), int score = 1)
-{
+inline Question question(const QString& type = QStringLiteral("判断"), int score = 1) {
     Question q;
     q.type = type;
     q.score = score;
@@ -105,7 +95,8 @@ protected:
     qint32 addRecord(const Question& question);
     // A group: its title (score the sum of the unblocked sub-questions) and the
     // sub-questions 1, 2, … with the scores given. Returns the record IDs, title first.
-    QList<qint32> addGroup(const QString& name, const QList<int>& scores, const QString& type = QStringLiteral("阅读"));
+    QList<qint32> addGroup(const QString& name, const QList<int>& scores,
+                           const QString& type = QStringLiteral("阅读"));
     // Writes a numbering file with label rows 1 … rows.
     void writeNumbering(int labelRows);
     void openComposer();

@@ -24,8 +24,7 @@ using namespace helan;
 
 namespace {
 
-void writeColours()
-{
+void writeColours() {
     GridModel grid(1);
     grid.setText(0, 0, u"序号"_s);
     for (const RgbColour colour : {0xFFE4C4u, 0xE0FFE0u, 0xDDEEFFu}) {
@@ -36,8 +35,7 @@ void writeColours()
     grid.save(TypeColourSettings::fileName());
 }
 
-void tick(GridModel& grid, int row, int column)
-{
+void tick(GridModel& grid, int row, int column) {
     Q_EMIT grid.events().leftButtonDown(0, 0, Qt::NoModifier);
     grid.setCursor(row, column);
     Q_EMIT grid.events().leftButtonUp(0, 0, Qt::NoModifier);
@@ -46,8 +44,7 @@ void tick(GridModel& grid, int row, int column)
 
 } // namespace
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     QApplication app(argc, argv);
     const QString mode = argc > 1 ? QString::fromLocal8Bit(argv[1]) : u"composer"_s;
     const int seconds = argc > 2 ? std::atoi(argv[2]) : 4;

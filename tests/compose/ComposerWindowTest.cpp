@@ -29,8 +29,7 @@ using Paper = PaperComposer::Paper;
 
 class ComposerWindowTest : public ComposerFixture {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         ComposerFixture::SetUp();
         group = addGroup(u"g"_s, {2, 3});
         loose = addRecord(question(u"判断"_s, 4));
@@ -42,20 +41,17 @@ protected:
     }
     void TearDown() override { window.reset(); }
 
-    template <typename T> T* child(const QString& name)
-    {
+    template <typename T> T* child(const QString& name) {
         T* widget = window->findChild<T*>(name);
         EXPECT_NE(widget, nullptr) << name.toStdString();
         return widget;
     }
     QString labelText(const QString& name) { return child<QLabel>(name)->text(); }
-    void clickCell(GridView& view, int row, int column)
-    {
+    void clickCell(GridView& view, int row, int column) {
         const QRect rect = view.visualRect(view.model()->index(row - 1, column));
         QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, rect.center());
     }
-    QStringList comboItems(const QString& name)
-    {
+    QStringList comboItems(const QString& name) {
         QStringList items;
         QComboBox* combo = child<QComboBox>(name);
         for (int i = 0; i < combo->count(); ++i)
@@ -68,17 +64,17 @@ protected:
     qint32 loose = 0;
 };
 
-TEST_F(ComposerWindowTest, ControlsCarryTheirNamesCaptionsAndDefaults)
-{
+TEST_F(ComposerWindowTest, ControlsCarryTheirNamesCaptionsAndDefaults) {
     EXPECT_EQ(window->windowTitle(), u"组卷 —— 语文（共 2 题）"_s);
     const QList<std::pair<QString, QString>> boxes = {
-        {u"分组框6"_s, u"题型排序与分值设置"_s}, {u"分组框3"_s, u"A卷题型分值"_s}, {u"分组框4"_s, u"B卷题型分值"_s},
-        {u"分组框5"_s, u"A、B卷相似度"_s},       {u"分组框2"_s, u"难度说明"_s},     {u"分组框1"_s, u"输出"_s},
+        {u"分组框6"_s, u"题型排序与分值设置"_s}, {u"分组框3"_s, u"A卷题型分值"_s},
+        {u"分组框4"_s, u"B卷题型分值"_s},        {u"分组框5"_s, u"A、B卷相似度"_s},
+        {u"分组框2"_s, u"难度说明"_s},           {u"分组框1"_s, u"输出"_s},
     };
     for (const auto& [name, title] : boxes)
         EXPECT_EQ(child<QGroupBox>(name)->title(), title);
-    for (const QString& grid : {u"高级表格1"_s, u"高级表格题型排序分值"_s, u"高级表格A卷题型分值"_s,
-                                u"高级表格B卷题型分值"_s})
+    for (const QString& grid :
+         {u"高级表格1"_s, u"高级表格题型排序分值"_s, u"高级表格A卷题型分值"_s, u"高级表格B卷题型分值"_s})
         EXPECT_TRUE(child<GridView>(grid)->isVisible()) << grid.toStdString();
     for (const QString& hidden : {u"高级表格大题编号类型"_s, u"高级表格题型排列颜色"_s})
         EXPECT_FALSE(child<GridView>(hidden)->isVisible()) << hidden.toStdString();
@@ -100,8 +96,8 @@ TEST_F(ComposerWindowTest, ControlsCarryTheirNamesCaptionsAndDefaults)
     EXPECT_TRUE(child<QRadioButton>(u"单选框html"_s)->isEnabled());
     EXPECT_EQ(child<QRadioButton>(u"单选框html"_s)->text(), u"html"_s);
     for (const auto& [name, caption] :
-         {std::pair{u"选择框小题连续编号"_s, u"小题连续编号"_s}, std::pair{u"选择框选项换行"_s, u"选项换行"_s},
-          std::pair{u"选择框大题分值"_s, u"大题分值说明"_s}}) {
+         {std::pair{u"选择框小题连续编号"_s, u"小题连续编号"_s},
+          std::pair{u"选择框选项换行"_s, u"选项换行"_s}, std::pair{u"选择框大题分值"_s, u"大题分值说明"_s}}) {
         EXPECT_EQ(child<QCheckBox>(name)->text(), caption);
         EXPECT_FALSE(child<QCheckBox>(name)->isChecked());
     }
@@ -123,8 +119,7 @@ TEST_F(ComposerWindowTest, ControlsCarryTheirNamesCaptionsAndDefaults)
     EXPECT_EQ(menus, (QStringList{u"大题"_s, u"难度(&N)"_s, u"帮助(&H)"_s}));
 }
 
-TEST_F(ComposerWindowTest, ClickingAPaperBoxTicksTheGroupAndUpdatesTheLabels)
-{
+TEST_F(ComposerWindowTest, ClickingAPaperBoxTicksTheGroupAndUpdatesTheLabels) {
     GridView& view = window->questionView();
     clickCell(view, rowOf(group[2]), PaperComposer::PaperAColumn);
     EXPECT_TRUE(checked(group[0], PaperComposer::PaperAColumn));
@@ -144,8 +139,7 @@ TEST_F(ComposerWindowTest, ClickingAPaperBoxTicksTheGroupAndUpdatesTheLabels)
     EXPECT_EQ(field(group[0], QuestionRecord::Score).toInt(), 5);
 }
 
-TEST_F(ComposerWindowTest, TheHelpWindowShowsItsTwentyFourLines)
-{
+TEST_F(ComposerWindowTest, TheHelpWindowShowsItsTwentyFourLines) {
     QMenu* help = window->findChild<QMenuBar*>()->actions().at(2)->menu();
     ASSERT_NE(help, nullptr);
     ASSERT_EQ(help->actions().size(), 1);
@@ -161,8 +155,7 @@ TEST_F(ComposerWindowTest, TheHelpWindowShowsItsTwentyFourLines)
     EXPECT_EQ(edit->toPlainText().split(u'\n').size(), 24);
 }
 
-TEST_F(ComposerWindowTest, TheNumberingWindowStaysOpenWhileALabelIsEmpty)
-{
+TEST_F(ComposerWindowTest, TheNumberingWindowStaysOpenWhileALabelIsEmpty) {
     ASSERT_TRUE(QFile::remove(NumberingSettings::fileName()));
     NumberingSettings settings(m_prompter);
     NumberingSettingsWindow numbering(settings);

@@ -17,8 +17,7 @@ using Paper = PaperComposer::Paper;
 class GroupRulesTest : public ComposerFixture {
 protected:
     // Group g: title 10 with sub-questions 2, 3, 5; and one ungrouped question.
-    void SetUp() override
-    {
+    void SetUp() override {
         ComposerFixture::SetUp();
         g = addGroup(u"g"_s, {2, 3, 5});
         loose = addRecord(question(u"判断"_s, 4));
@@ -26,8 +25,7 @@ protected:
     }
 
     // The three invariants, over every row.
-    void expectInvariants()
-    {
+    void expectInvariants() {
         for (const qint32 id : g) {
             if (checked(id, P::BlockedColumn)) {
                 EXPECT_FALSE(checked(id, P::PaperAColumn)) << id;
@@ -48,8 +46,7 @@ protected:
     qint32 loose = 0;
 };
 
-TEST_F(GroupRulesTest, TickingAnyRowOfAGroupTicksTheWholeGroupWhichCountsThroughItsTitle)
-{
+TEST_F(GroupRulesTest, TickingAnyRowOfAGroupTicksTheWholeGroupWhichCountsThroughItsTitle) {
     ASSERT_TRUE(tick(g[2], Paper::A));
     for (const qint32 id : g)
         EXPECT_TRUE(checked(id, P::PaperAColumn)) << id;
@@ -63,8 +60,7 @@ TEST_F(GroupRulesTest, TickingAnyRowOfAGroupTicksTheWholeGroupWhichCountsThrough
     EXPECT_EQ(composer().totalText(Paper::A), u"0"_s);
 }
 
-TEST_F(GroupRulesTest, ABlockedRowCannotBeTickedAndIsLeftOutOfItsGroup)
-{
+TEST_F(GroupRulesTest, ABlockedRowCannotBeTickedAndIsLeftOutOfItsGroup) {
     ASSERT_TRUE(edit(rowOf(g[1]), P::BlockedColumn, true));
     ASSERT_TRUE(tick(g[1], Paper::A));
     EXPECT_FALSE(checked(g[1], P::PaperAColumn));
@@ -76,8 +72,7 @@ TEST_F(GroupRulesTest, ABlockedRowCannotBeTickedAndIsLeftOutOfItsGroup)
     expectInvariants();
 }
 
-TEST_F(GroupRulesTest, BlockingATitleBlocksTheGroupAndUnblockingRestoresTheFullTotal)
-{
+TEST_F(GroupRulesTest, BlockingATitleBlocksTheGroupAndUnblockingRestoresTheFullTotal) {
     tick(g[0], Paper::A);
     tick(g[0], Paper::B);
     ASSERT_TRUE(edit(rowOf(g[0]), P::BlockedColumn, true));
@@ -104,8 +99,7 @@ TEST_F(GroupRulesTest, BlockingATitleBlocksTheGroupAndUnblockingRestoresTheFullT
     expectInvariants();
 }
 
-TEST_F(GroupRulesTest, BlockingASubQuestionTakesItsScoreOffTheTitleAndUnblockingGivesItTheTitlesBoxes)
-{
+TEST_F(GroupRulesTest, BlockingASubQuestionTakesItsScoreOffTheTitleAndUnblockingGivesItTheTitlesBoxes) {
     tick(g[0], Paper::A);
     ASSERT_TRUE(edit(rowOf(g[1]), P::BlockedColumn, true));
     EXPECT_EQ(score(g[0]), 8);
@@ -129,8 +123,7 @@ TEST_F(GroupRulesTest, BlockingASubQuestionTakesItsScoreOffTheTitleAndUnblocking
     expectInvariants();
 }
 
-TEST_F(GroupRulesTest, ASubQuestionsScoreChangeMovesTheTitleUnlessItIsBlocked)
-{
+TEST_F(GroupRulesTest, ASubQuestionsScoreChangeMovesTheTitleUnlessItIsBlocked) {
     ASSERT_TRUE(edit(rowOf(g[2]), P::ScoreColumn, 4));
     EXPECT_EQ(score(g[0]), 11);
     expectInvariants();
@@ -143,8 +136,7 @@ TEST_F(GroupRulesTest, ASubQuestionsScoreChangeMovesTheTitleUnlessItIsBlocked)
     EXPECT_EQ(score(loose), 6);
 }
 
-TEST_F(GroupRulesTest, RefusedScoresAreRestoredWithTheirMessage)
-{
+TEST_F(GroupRulesTest, RefusedScoresAreRestoredWithTheirMessage) {
     struct Case {
         qint32* id;
         QVariant value;
@@ -167,8 +159,7 @@ TEST_F(GroupRulesTest, RefusedScoresAreRestoredWithTheirMessage)
     expectInvariants();
 }
 
-TEST_F(GroupRulesTest, DifficultyOfATitleAsksOnceAndMovesTheGroupASubQuestionsCannotChange)
-{
+TEST_F(GroupRulesTest, DifficultyOfATitleAsksOnceAndMovesTheGroupASubQuestionsCannotChange) {
     // Ungrouped: no question asked, the grid only until the window closes.
     ASSERT_TRUE(edit(rowOf(loose), P::DifficultyColumn, u"4"_s));
     EXPECT_TRUE(m_prompter.prompts().isEmpty());
@@ -197,8 +188,7 @@ TEST_F(GroupRulesTest, DifficultyOfATitleAsksOnceAndMovesTheGroupASubQuestionsCa
     EXPECT_EQ(m_prompter.messages(), QStringList{u"请直接选择难度值！"_s});
 }
 
-TEST_F(GroupRulesTest, ATitleNeverHasAFixedScore)
-{
+TEST_F(GroupRulesTest, ATitleNeverHasAFixedScore) {
     ASSERT_TRUE(edit(rowOf(g[0]), P::FixedScoreColumn, true));
     EXPECT_FALSE(checked(g[0], P::FixedScoreColumn));
     EXPECT_FALSE(field(g[0], Q::FixedScore).toBool());
@@ -206,8 +196,7 @@ TEST_F(GroupRulesTest, ATitleNeverHasAFixedScore)
     EXPECT_TRUE(field(g[1], Q::FixedScore).toBool());
 }
 
-TEST_F(GroupRulesTest, BoxOperationsActOnExactlyTheSelectedRows)
-{
+TEST_F(GroupRulesTest, BoxOperationsActOnExactlyTheSelectedRows) {
     // Rows: title, 2, 3, 5, loose. Block the sub-question 3.
     ASSERT_TRUE(edit(rowOf(g[2]), P::BlockedColumn, true));
     click(rowOf(g[1]), P::PaperAColumn);
@@ -228,8 +217,7 @@ TEST_F(GroupRulesTest, BoxOperationsActOnExactlyTheSelectedRows)
     EXPECT_FALSE(checked(loose, P::PaperAColumn));
 }
 
-TEST_F(GroupRulesTest, BulkBlockingStoresAtOnceAndTakesRowsOutOfThePapers)
-{
+TEST_F(GroupRulesTest, BulkBlockingStoresAtOnceAndTakesRowsOutOfThePapers) {
     tick(loose, Paper::A);
     tick(g[0], Paper::B);
     rightClick(rowOf(g[3]), P::BlockedColumn);
@@ -246,8 +234,7 @@ TEST_F(GroupRulesTest, BulkBlockingStoresAtOnceAndTakesRowsOutOfThePapers)
     EXPECT_FALSE(checked(loose, P::BlockedColumn));
 }
 
-TEST_F(GroupRulesTest, BulkFixedScoreSparesTitles)
-{
+TEST_F(GroupRulesTest, BulkFixedScoreSparesTitles) {
     rightClick(rowOf(g[0]), P::FixedScoreColumn);
     grid().selectRange(rowOf(g[0]), P::FixedScoreColumn, rowOf(g[2]), P::FixedScoreColumn);
     composer().applyBoxOperation(PaperComposer::BoxOperation::Invert);
@@ -257,14 +244,15 @@ TEST_F(GroupRulesTest, BulkFixedScoreSparesTitles)
     EXPECT_FALSE(field(g[0], Q::FixedScore).toBool());
 }
 
-TEST_F(GroupRulesTest, TheRightClickMenuOffersBoxOperationsOnBoxColumnsOnly)
-{
+TEST_F(GroupRulesTest, TheRightClickMenuOffersBoxOperationsOnBoxColumnsOnly) {
     QList<std::pair<bool, int>> menus;
     QObject::connect(&composer(), &PaperComposer::sortMenuRequested, &composer(),
-            [&](bool boxItems, int x, int) { menus << std::pair{boxItems, x}; });
+                     [&](bool boxItems, int x, int) {
+                         menus << std::pair{boxItems, x};
+                     });
     const QList<std::pair<int, bool>> cases = {
-        {P::KnowledgeColumn, false}, {P::ScoreColumn, false},       {P::FixedScoreColumn, true},
-        {P::BlockedColumn, true},    {P::PaperAColumn, true},       {P::PaperBColumn, true},
+        {P::KnowledgeColumn, false}, {P::ScoreColumn, false}, {P::FixedScoreColumn, true},
+        {P::BlockedColumn, true},    {P::PaperAColumn, true}, {P::PaperBColumn, true},
         {P::TypeColumn, false},
     };
     for (const auto& [column, boxItems] : cases) {
@@ -279,8 +267,7 @@ TEST_F(GroupRulesTest, TheRightClickMenuOffersBoxOperationsOnBoxColumnsOnly)
     EXPECT_TRUE(menus.isEmpty());
 }
 
-TEST_F(GroupRulesTest, SortingByGroupNameKeepsTitlesFirstInBothDirections)
-{
+TEST_F(GroupRulesTest, SortingByGroupNameKeepsTitlesFirstInBothDirections) {
     const QList<qint32> h = addGroup(u"h"_s, {1, 1});
     reopenComposer();
     for (const bool ascending : {true, false}) {
@@ -299,8 +286,7 @@ TEST_F(GroupRulesTest, SortingByGroupNameKeepsTitlesFirstInBothDirections)
     EXPECT_EQ(rowOf(g[0]), 1) << "the title's 10 is the largest score";
 }
 
-TEST_F(GroupRulesTest, DescendingOnPaperAListsPaperAFirstInTheirFormerOrder)
-{
+TEST_F(GroupRulesTest, DescendingOnPaperAListsPaperAFirstInTheirFormerOrder) {
     const qint32 x = addRecord(question(u"判断"_s).withKnowledge(u"b"_s));
     const qint32 y = addRecord(question(u"判断"_s).withKnowledge(u"a"_s));
     reopenComposer();

@@ -13,8 +13,7 @@ namespace {
 class NumberingSettingsTest : public ComposerFixture {
 protected:
     NumberingSettingsTest() : settings(m_prompter) {}
-    void SetUp() override
-    {
+    void SetUp() override {
         ComposerFixture::SetUp();
         settings.open();
     }
@@ -22,8 +21,7 @@ protected:
     NumberingSettings settings;
 };
 
-TEST_F(NumberingSettingsTest, DefaultsAreUpperCaseAndRomanInNineRows)
-{
+TEST_F(NumberingSettingsTest, DefaultsAreUpperCaseAndRomanInNineRows) {
     ASSERT_EQ(grid().rowCount(), 10);
     ASSERT_EQ(grid().columnCount(), 3);
     EXPECT_EQ(grid().text(0, 1), u"大写"_s);
@@ -42,8 +40,7 @@ TEST_F(NumberingSettingsTest, DefaultsAreUpperCaseAndRomanInNineRows)
     EXPECT_EQ(settings.windowSize(), QSize(195, 299));
 }
 
-TEST_F(NumberingSettingsTest, DefaultCellsAreFixedAndOnlyAddedRowsAndColumnsCanGo)
-{
+TEST_F(NumberingSettingsTest, DefaultCellsAreFixedAndOnlyAddedRowsAndColumnsCanGo) {
     for (const auto& [row, column] : {std::pair{1, 0}, std::pair{9, 2}, std::pair{5, 1}}) {
         grid().setCursor(row, column);
         EXPECT_FALSE(grid().editInPlace(row, column, u"x"_s)) << row << "," << column;
@@ -76,8 +73,7 @@ TEST_F(NumberingSettingsTest, DefaultCellsAreFixedAndOnlyAddedRowsAndColumnsCanG
     EXPECT_FALSE(settings.deleteMenuVisible());
 }
 
-TEST_F(NumberingSettingsTest, AColumnNeedsATitleThatIsNotJustSpaces)
-{
+TEST_F(NumberingSettingsTest, AColumnNeedsATitleThatIsNotJustSpaces) {
     m_prompter.answerInput(u" \u3000 "_s).answerInput(std::nullopt).answerInput(u" 甲 "_s);
     settings.addColumn();
     settings.addColumn();
@@ -88,8 +84,7 @@ TEST_F(NumberingSettingsTest, AColumnNeedsATitleThatIsNotJustSpaces)
     EXPECT_TRUE(m_prompter.messages().isEmpty());
 }
 
-TEST_F(NumberingSettingsTest, ClosingIsRefusedWhileALabelIsEmptyAndTheNewStyleIsOffered)
-{
+TEST_F(NumberingSettingsTest, ClosingIsRefusedWhileALabelIsEmptyAndTheNewStyleIsOffered) {
     m_prompter.answerInput(u"字母"_s);
     settings.addColumn();
     EXPECT_FALSE(settings.mayClose());
@@ -117,8 +112,7 @@ TEST_F(NumberingSettingsTest, ClosingIsRefusedWhileALabelIsEmptyAndTheNewStyleIs
     EXPECT_EQ(composer().numberingTable().rowCount(), 12);
 }
 
-TEST_F(NumberingSettingsTest, TheSavedStylesComeBackInTheWindow)
-{
+TEST_F(NumberingSettingsTest, TheSavedStylesComeBackInTheWindow) {
     settings.addRow();
     for (int c = 1; c <= 2; ++c)
         grid().setText(10, c, u"十"_s);

@@ -16,8 +16,7 @@ using Paper = PaperComposer::Paper;
 
 class PaperStateTest : public ComposerFixture {};
 
-TEST_F(PaperStateTest, OpeningShowsTheCourseWithBothPapersEmptyEveryTime)
-{
+TEST_F(PaperStateTest, OpeningShowsTheCourseWithBothPapersEmptyEveryTime) {
     const qint32 a = addRecord(question(u"判断"_s, 2));
     addGroup(u"g"_s, {2, 3});
     addRecord(question(u"填空"_s, 4));
@@ -32,8 +31,9 @@ TEST_F(PaperStateTest, OpeningShowsTheCourseWithBothPapersEmptyEveryTime)
     EXPECT_FALSE(composer().generateEnabled(Paper::B));
     EXPECT_EQ(composer().compositionTime().size(), 14);
 
-    const QStringList headers = {u"知识点"_s, u"分组名"_s, u"分组号"_s, u"题文1"_s, u"题图"_s, u"题文2"_s, u"题型"_s,
-                                 u"难度"_s,   u"分值"_s,   u"定分"_s,   u"屏蔽"_s,  u"A卷"_s,  u"B卷"_s,  QString()};
+    const QStringList headers = {u"知识点"_s, u"分组名"_s, u"分组号"_s, u"题文1"_s, u"题图"_s,
+                                 u"题文2"_s,  u"题型"_s,   u"难度"_s,   u"分值"_s,  u"定分"_s,
+                                 u"屏蔽"_s,   u"A卷"_s,    u"B卷"_s,    QString()};
     for (int c = 0; c < PaperComposer::kColumnCount; ++c)
         EXPECT_EQ(grid().text(0, c), headers.at(c)) << "column " << c;
     EXPECT_EQ(grid().columnWidth(PaperComposer::RecordIdColumn), 0);
@@ -54,8 +54,7 @@ TEST_F(PaperStateTest, OpeningShowsTheCourseWithBothPapersEmptyEveryTime)
     EXPECT_EQ(composer().similarityText(), u"0"_s);
 }
 
-TEST_F(PaperStateTest, GroupsComeTogetherTitleFirstAndUngroupedLast)
-{
+TEST_F(PaperStateTest, GroupsComeTogetherTitleFirstAndUngroupedLast) {
     const qint32 loose1 = addRecord(question());
     const QList<qint32> g = addGroup(u"乙"_s, {1, 1});
     const qint32 loose2 = addRecord(question());
@@ -69,8 +68,7 @@ TEST_F(PaperStateTest, GroupsComeTogetherTitleFirstAndUngroupedLast)
     EXPECT_FALSE(composer().groupOrdered());
 }
 
-TEST_F(PaperStateTest, OnlyUngroupedQuestionsAndTitlesWithAScoreCount)
-{
+TEST_F(PaperStateTest, OnlyUngroupedQuestionsAndTitlesWithAScoreCount) {
     const qint32 single = addRecord(question(u"判断"_s, 3));
     const QList<qint32> group = addGroup(u"g"_s, {2, 5});
     const QList<qint32> dead = addGroup(u"d"_s, {4});
@@ -98,15 +96,14 @@ TEST_F(PaperStateTest, OnlyUngroupedQuestionsAndTitlesWithAScoreCount)
     EXPECT_FALSE(composer().countsFor(rowOf(group[1]), Paper::A));
 }
 
-TEST_F(PaperStateTest, SimilarityIsTheCommonShareOfTheLargerPaperRoundedDown)
-{
+TEST_F(PaperStateTest, SimilarityIsTheCommonShareOfTheLargerPaperRoundedDown) {
     struct Case {
         int onlyA, onlyB, common;
         QString similarity;
     };
     const QList<Case> cases = {
-        {30, 10, 30, "50"_L1}, // A 60, B 40, common 30
-        {0, 0, 7, "100"_L1},   {1, 2, 0, "0"_L1},  {2, 0, 1, "33"_L1}, // 1/3 of 100 stays 33
+        {30, 10, 30, "50"_L1},                                        // A 60, B 40, common 30
+        {0, 0, 7, "100"_L1},   {1, 2, 0, "0"_L1}, {2, 0, 1, "33"_L1}, // 1/3 of 100 stays 33
         {0, 0, 0, "0"_L1},
     };
     for (const Case& c : cases) {
@@ -134,8 +131,7 @@ TEST_F(PaperStateTest, SimilarityIsTheCommonShareOfTheLargerPaperRoundedDown)
     }
 }
 
-TEST_F(PaperStateTest, TypeScoresFollowTheTypeOrderNotTheQuestionOrder)
-{
+TEST_F(PaperStateTest, TypeScoresFollowTheTypeOrderNotTheQuestionOrder) {
     const qint32 fill = addRecord(question(u"填空"_s, 4));
     const qint32 judge = addRecord(question(u"判断"_s, 2));
     const qint32 judge2 = addRecord(question(u"判断"_s, 3));
@@ -161,8 +157,7 @@ TEST_F(PaperStateTest, TypeScoresFollowTheTypeOrderNotTheQuestionOrder)
     EXPECT_EQ(paperRows(Paper::A), (QStringList{u"判断=5"_s, u"填空=4"_s}));
 }
 
-TEST_F(PaperStateTest, ATypeTheLibraryLacksLeavesAnEmptyRowAndNeverCounts)
-{
+TEST_F(PaperStateTest, ATypeTheLibraryLacksLeavesAnEmptyRowAndNeverCounts) {
     const qint32 odd = addRecord(question(u"连线"_s, 5));
     const qint32 judge = addRecord(question(u"判断"_s, 2));
     openComposer();
@@ -173,8 +168,7 @@ TEST_F(PaperStateTest, ATypeTheLibraryLacksLeavesAnEmptyRowAndNeverCounts)
     EXPECT_EQ(composer().totalText(Paper::A), u"2"_s);
 }
 
-TEST_F(PaperStateTest, TooFewMajorNumbersDisableBothButtons)
-{
+TEST_F(PaperStateTest, TooFewMajorNumbersDisableBothButtons) {
     const qint32 judge = addRecord(question(u"判断"_s, 2));
     const qint32 fill = addRecord(question(u"填空"_s, 4));
     writeNumbering(1);
@@ -197,8 +191,7 @@ TEST_F(PaperStateTest, TooFewMajorNumbersDisableBothButtons)
     EXPECT_TRUE(composer().generateEnabled(Paper::B));
 }
 
-TEST_F(PaperStateTest, WithoutANumberingFileTheSettingsWindowRunsAndItsStylesAreOffered)
-{
+TEST_F(PaperStateTest, WithoutANumberingFileTheSettingsWindowRunsAndItsStylesAreOffered) {
     addRecord(question());
     int runs = 0;
     m_composer = std::make_unique<PaperComposer>(m_store, m_prompter, course(), m_word);
@@ -219,8 +212,7 @@ TEST_F(PaperStateTest, WithoutANumberingFileTheSettingsWindowRunsAndItsStylesAre
     EXPECT_EQ(runs, 1) << "the file exists now";
 }
 
-TEST_F(PaperStateTest, ClosingStoresDifficultyScoreFixedAndBlockedOnly)
-{
+TEST_F(PaperStateTest, ClosingStoresDifficultyScoreFixedAndBlockedOnly) {
     const qint32 a = addRecord(question(u"判断"_s, 2).withDifficulty(3));
     const qint32 b = addRecord(question(u"填空"_s, 4));
     openComposer();
@@ -249,8 +241,7 @@ TEST_F(PaperStateTest, ClosingStoresDifficultyScoreFixedAndBlockedOnly)
     EXPECT_EQ(field(b, Q::Difficulty).toInt(), 1);
 }
 
-TEST_F(PaperStateTest, WordOutputIsOfferedOnlyWhenTheWordProcessorIsThere)
-{
+TEST_F(PaperStateTest, WordOutputIsOfferedOnlyWhenTheWordProcessorIsThere) {
     addRecord(question());
     openComposer();
     EXPECT_TRUE(composer().outputChoiceEnabled());
@@ -266,8 +257,7 @@ TEST_F(PaperStateTest, WordOutputIsOfferedOnlyWhenTheWordProcessorIsThere)
     EXPECT_FALSE(composer().wordSelected()) << "html only";
 }
 
-TEST_F(PaperStateTest, ControlDefaultsAndTheHelpText)
-{
+TEST_F(PaperStateTest, ControlDefaultsAndTheHelpText) {
     addRecord(question());
     openComposer();
     EXPECT_EQ(PaperComposer::majorSuffixes(), (QStringList{u". "_s, u" "_s}));
@@ -289,8 +279,7 @@ TEST_F(PaperStateTest, ControlDefaultsAndTheHelpText)
     EXPECT_FALSE(PaperComposerHelp::text().endsWith(u"\n"_s));
 }
 
-TEST_F(PaperStateTest, TheDifficultyRangeNeverCrosses)
-{
+TEST_F(PaperStateTest, TheDifficultyRangeNeverCrosses) {
     addRecord(question());
     openComposer();
     EXPECT_EQ(composer().lowestDifficulty(), u"1"_s);
@@ -308,8 +297,7 @@ TEST_F(PaperStateTest, TheDifficultyRangeNeverCrosses)
     EXPECT_EQ(composer().highestDifficulty(), u"5"_s);
 }
 
-TEST_F(PaperStateTest, AutoCompositionWritesBackAndLocksUntilItsWindowGoes)
-{
+TEST_F(PaperStateTest, AutoCompositionWritesBackAndLocksUntilItsWindowGoes) {
     const qint32 a = addRecord(question(u"判断"_s, 2));
     openComposer();
     int shown = 0;
@@ -323,10 +311,11 @@ TEST_F(PaperStateTest, AutoCompositionWritesBackAndLocksUntilItsWindowGoes)
     EXPECT_FALSE(composer().autoComposeEnabled());
 
     // Locked: 难度, 分值, 定分, 屏蔽 and the type score; the boxes and the order are free.
-    for (const int c : {int(P::DifficultyColumn), int(P::ScoreColumn), int(P::FixedScoreColumn),
-                        int(P::BlockedColumn)}) {
+    for (const int c :
+         {int(P::DifficultyColumn), int(P::ScoreColumn), int(P::FixedScoreColumn), int(P::BlockedColumn)}) {
         click(rowOf(a), c);
-        EXPECT_FALSE(grid().editInPlace(rowOf(a), c, c == P::DifficultyColumn ? QVariant(u"3"_s) : QVariant(true)))
+        EXPECT_FALSE(
+            grid().editInPlace(rowOf(a), c, c == P::DifficultyColumn ? QVariant(u"3"_s) : QVariant(true)))
             << "column " << c;
     }
     EXPECT_TRUE(tick(a, Paper::A));
@@ -339,8 +328,7 @@ TEST_F(PaperStateTest, AutoCompositionWritesBackAndLocksUntilItsWindowGoes)
     EXPECT_TRUE(edit(rowOf(a), PaperComposer::BlockedColumn, true));
 }
 
-TEST_F(PaperStateTest, DeleteIsSwallowedAndTheTextColumnsAreNotEditable)
-{
+TEST_F(PaperStateTest, DeleteIsSwallowedAndTheTextColumnsAreNotEditable) {
     const qint32 a = addRecord(question());
     openComposer();
     bool swallowed = false;
@@ -357,8 +345,7 @@ TEST_F(PaperStateTest, DeleteIsSwallowedAndTheTextColumnsAreNotEditable)
     EXPECT_FALSE(editType(1, PaperComposer::TypeNameColumn, u"x"_s));
 }
 
-TEST_F(PaperStateTest, DoubleClickPreviewsTheStemWithItsPicture)
-{
+TEST_F(PaperStateTest, DoubleClickPreviewsTheStemWithItsPicture) {
     const qint32 a = addRecord(question(u"判断"_s).withStem(u"看图"_s).withPicture());
     const qint32 b = addRecord(question(u"判断"_s).withStem(u"无图"_s));
     openComposer();
@@ -374,8 +361,7 @@ TEST_F(PaperStateTest, DoubleClickPreviewsTheStemWithItsPicture)
     EXPECT_TRUE(m_previews[1].stemPicture.isEmpty());
 }
 
-TEST_F(PaperStateTest, TheRowHeightBarSizesEveryRowAndSortsKeepIt)
-{
+TEST_F(PaperStateTest, TheRowHeightBarSizesEveryRowAndSortsKeepIt) {
     addRecord(question());
     addRecord(question());
     openComposer();
@@ -392,8 +378,7 @@ TEST_F(PaperStateTest, TheRowHeightBarSizesEveryRowAndSortsKeepIt)
     EXPECT_EQ(grid().alignment(1, P::TypeColumn), CellAlignment::Centre);
 }
 
-TEST_F(PaperStateTest, GeneratingHandsThePaperToItsHookWithTheGenerationTime)
-{
+TEST_F(PaperStateTest, GeneratingHandsThePaperToItsHookWithTheGenerationTime) {
     const qint32 a = addRecord(question(u"判断"_s, 2));
     openComposer();
     QStringList papers;

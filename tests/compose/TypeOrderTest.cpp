@@ -18,15 +18,13 @@ using Paper = PaperComposer::Paper;
 
 class TypeOrderTest : public ComposerFixture {
 protected:
-    QStringList typeOrder()
-    {
+    QStringList typeOrder() {
         QStringList names;
         for (int r = 1; r < types().rowCount(); ++r)
             names << types().text(r, P::TypeNameColumn) + u":"_s + types().text(r, P::OrderColumn);
         return names;
     }
-    void writeColours(const QList<RgbColour>& colours)
-    {
+    void writeColours(const QList<RgbColour>& colours) {
         GridModel grid(1);
         grid.setText(0, 0, u"序号"_s);
         for (const RgbColour colour : colours) {
@@ -38,8 +36,7 @@ protected:
     }
 };
 
-TEST_F(TypeOrderTest, OrderNumbersSortStablyAndColoursStayWithThePositions)
-{
+TEST_F(TypeOrderTest, OrderNumbersSortStablyAndColoursStayWithThePositions) {
     addRecord(question(u"判断"_s));
     addRecord(question(u"选择"_s));
     addRecord(question(u"填空"_s));
@@ -61,8 +58,7 @@ TEST_F(TypeOrderTest, OrderNumbersSortStablyAndColoursStayWithThePositions)
     EXPECT_EQ(types().alignment(1, P::OrderColumn), CellAlignment::Centre);
 }
 
-TEST_F(TypeOrderTest, OrderNumbersBelowOneAreRefused)
-{
+TEST_F(TypeOrderTest, OrderNumbersBelowOneAreRefused) {
     addRecord(question(u"判断"_s));
     addRecord(question(u"选择"_s));
     openComposer();
@@ -73,8 +69,7 @@ TEST_F(TypeOrderTest, OrderNumbersBelowOneAreRefused)
     EXPECT_TRUE(m_prompter.prompts().isEmpty());
 }
 
-TEST_F(TypeOrderTest, BatchTypeScoreSparesTitlesAndFixedScoresAndKeepsTitlesTheirGroupsTotal)
-{
+TEST_F(TypeOrderTest, BatchTypeScoreSparesTitlesAndFixedScoresAndKeepsTitlesTheirGroupsTotal) {
     const qint32 plain = addRecord(question(u"阅读"_s, 2));
     const qint32 fixed = addRecord(question(u"阅读"_s, 3).fixed());
     const qint32 blocked = addRecord(question(u"阅读"_s, 5).blockedQuestion());
@@ -115,8 +110,7 @@ TEST_F(TypeOrderTest, BatchTypeScoreSparesTitlesAndFixedScoresAndKeepsTitlesThei
     EXPECT_EQ(typeField(u"阅读"_s, L::Score).toInt(), 4);
 }
 
-TEST_F(TypeOrderTest, TheAnswerLineBreakIsStoredInTheLibraryAtOnce)
-{
+TEST_F(TypeOrderTest, TheAnswerLineBreakIsStoredInTheLibraryAtOnce) {
     addRecord(question(u"判断"_s));
     openComposer();
     ASSERT_TRUE(editType(1, P::AnswerLineBreakColumn, true));
@@ -125,8 +119,7 @@ TEST_F(TypeOrderTest, TheAnswerLineBreakIsStoredInTheLibraryAtOnce)
     EXPECT_FALSE(typeField(u"判断"_s, L::AnswerLineBreak).toBool());
 }
 
-TEST_F(TypeOrderTest, ColoursArePaintedByPositionAndMissingOnesAreWhite)
-{
+TEST_F(TypeOrderTest, ColoursArePaintedByPositionAndMissingOnesAreWhite) {
     for (const QString& type : {u"判断"_s, u"选择"_s, u"填空"_s, u"名词"_s, u"问答"_s})
         addRecord(question(type));
     openComposer();
