@@ -110,6 +110,10 @@ public:
     GridModel& numberingTable() { return m_numbering; }
     const GridModel& numberingTable() const { return m_numbering; }
     GridModel& typeColourTable() { return m_colours; }
+    // The hidden work grids of paper generation (WorkList, AssembledPaper); their
+    // columns come with the generation.
+    GridModel& workList() { return m_workList; }
+    GridModel& assembledPaper() { return m_assembled; }
 
     // ---- Opening and closing
     // The window was created: output choice, difficulty description, the grids,
@@ -266,6 +270,8 @@ private:
     GridModel m_scoresB;
     GridModel m_numbering;
     GridModel m_colours;
+    GridModel m_workList;
+    GridModel m_assembled;
 
     // Window state.
     int m_currentRow = 0;

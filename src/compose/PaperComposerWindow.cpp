@@ -231,9 +231,12 @@ void PaperComposerWindow::buildControls() {
     generate->addWidget(m_generateB);
     panel->addLayout(generate);
 
-    // The numbering and colour tables are kept in grids the user does not see.
+    // The numbering and colour tables and the generation's work grids are kept
+    // in grids the user does not see.
     for (auto [grid, name] : {std::pair{&m_composer.numberingTable(), u"高级表格大题编号类型"_s},
-                              std::pair{&m_composer.typeColourTable(), u"高级表格题型排列颜色"_s}}) {
+                              std::pair{&m_composer.typeColourTable(), u"高级表格题型排列颜色"_s},
+                              std::pair{&m_composer.workList(), u"高级表格3"_s},
+                              std::pair{&m_composer.assembledPaper(), u"高级表格2"_s}}) {
         auto* hidden = named(new GridView(*grid, this), name);
         hidden->hide();
     }

@@ -76,7 +76,8 @@ TEST_F(ComposerWindowTest, ControlsCarryTheirNamesCaptionsAndDefaults) {
     for (const QString& grid :
          {u"高级表格1"_s, u"高级表格题型排序分值"_s, u"高级表格A卷题型分值"_s, u"高级表格B卷题型分值"_s})
         EXPECT_TRUE(child<GridView>(grid)->isVisible()) << grid.toStdString();
-    for (const QString& hidden : {u"高级表格大题编号类型"_s, u"高级表格题型排列颜色"_s})
+    for (const QString& hidden :
+         {u"高级表格大题编号类型"_s, u"高级表格题型排列颜色"_s, u"高级表格3"_s, u"高级表格2"_s})
         EXPECT_FALSE(child<GridView>(hidden)->isVisible()) << hidden.toStdString();
     EXPECT_EQ(labelText(u"标签6"_s), u"行高"_s);
     EXPECT_EQ(labelText(u"标签3"_s), u"A卷总分："_s);
