@@ -257,19 +257,8 @@ TEST_F(PaperStateTest, WordOutputIsOfferedOnlyWhenTheWordProcessorIsThere) {
     EXPECT_FALSE(composer().wordSelected()) << "html only";
 }
 
-TEST_F(PaperStateTest, ControlDefaultsAndTheHelpText) {
-    addRecord(question());
-    openComposer();
-    EXPECT_EQ(PaperComposer::majorSuffixes(), (QStringList{u". "_s, u" "_s}));
-    EXPECT_EQ(PaperComposer::optionLabelSets(), (QStringList{u"A"_s, u"①"_s}));
-    EXPECT_EQ(PaperComposer::optionSuffixes(), (QStringList{u". "_s, u" "_s, u"）"_s}));
-    EXPECT_EQ(composer().majorSuffixIndex(), 0);
-    EXPECT_EQ(composer().optionLabelIndex(), 0);
-    EXPECT_EQ(composer().optionSuffixIndex(), 0);
-    EXPECT_FALSE(composer().continuousNumbering());
-    EXPECT_FALSE(composer().optionLineBreak());
-    EXPECT_FALSE(composer().majorScoreNote());
-
+TEST_F(PaperStateTest, TheHelpTextIsItsTwentyFourLinesJoinedByCrLf)
+{
     const QStringList lines = PaperComposerHelp::text().split(u"\r\n"_s);
     ASSERT_EQ(lines.size(), PaperComposerHelp::kLineCount);
     EXPECT_EQ(lines.at(0), QString());
