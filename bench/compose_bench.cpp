@@ -1,6 +1,8 @@
 // The composition window on a generated bank of 10,000 questions over 20 types:
 // rebuilding the paper state with 2,000 questions ticked, and ticking one group
-// (its rule and the rebuild). Ends with one line per goal.
+// (its rule and the rebuild); and, for information, opening and the write-back
+// on closing.
+// Ends with one line per goal.
 #include <chrono>
 #include <cstdio>
 #include <map>
@@ -169,8 +171,35 @@ void BM_TickGroup(benchmark::State& state) {
     remember(state, "tick_group", total);
 }
 
+// What opening the window costs: the grid copy of the bank in group order, the
+// type order table and the paper state.
+void BM_OpenComposer(benchmark::State& state) {
+    Composer& c = composer();
+    double total = 0;
+    for (auto _ : state) {
+        PaperComposer opened(c.store, c.prompter, kCourse, c.word);
+        const auto t0 = Clock::now();
+        opened.open();
+        total += since(t0);
+    }
+    // The time also holds the write-back of each closing; this is the opening alone.
+    state.counters["open_ms"] =
+        total * 1e3 / double(std::max<benchmark::IterationCount>(state.iterations(), 1));
+}
+
+// What closing the window costs: 难度, 分值, 定分 and 屏蔽 of every row, in one batch.
+void BM_WriteBackQuestions(benchmark::State& state) {
+    PaperComposer& c = *composer().composer;
+    for (auto _ : state) {
+        if (!c.writeBackQuestions())
+            state.SkipWithError("the write-back failed");
+    }
+}
+
 BENCHMARK(BM_RecomputePaperState)->Iterations(50)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_TickGroup)->Iterations(50)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_OpenComposer)->Iterations(2)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_WriteBackQuestions)->Iterations(3)->Unit(benchmark::kMillisecond);
 
 void goal(const char* name, double figure, const char* unit, double target, const char* targetText) {
     const bool ok = figure > 0 && figure <= target;
