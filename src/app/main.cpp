@@ -14,6 +14,13 @@
 #include "app/SingleInstance.h"
 #include "editor/BankEditor.h"
 #include "editor/BankEditorWindow.h"
+#include "editor/ClipboardPictureImport.h"
+#include "editor/ClipboardPictureWindow.h"
+#include "editor/EditorPictures.h"
+#include "editor/EditorSearch.h"
+#include "editor/PicturePreviewWindow.h"
+#include "editor/QtPictureClipboard.h"
+#include "editor/QtProgramLauncher.h"
 #include "store/RecordStore.h"
 #include "ui/QtPrompter.h"
 #include "ui/TextMeasure.h"
@@ -57,6 +64,8 @@ int main(int argc, char** argv)
 
     helan::AppState state;
     helan::RecordStore store;
+    helan::QtPictureClipboard clipboard;
+    helan::QtProgramLauncher launcher;
     helan::MainWindow window(store, prompter, state);
     // The windows opened on a course: its bank is open and current when they run.
     window.setBankEditorOpener([&](QWidget* parent, const QString& course) {
@@ -67,6 +76,34 @@ int main(int argc, char** argv)
             helan::DifficultyNoteDialog dialog(note, &editorWindow);
             dialog.exec();
         });
+        using Plug = helan::BankEditor::Plug;
+
+        helan::EditorSearch search(editor, prompter);
+        QObject::connect(&search, &helan::EditorSearch::buttonsChanged, &editorWindow,
+                         &helan::BankEditorWindow::setSearchButtonsEnabled);
+        editor.setPlug(Plug::SearchTextChanged, [&] { search.setText(editorWindow.searchText()); });
+        editor.setPlug(Plug::SearchFromStart, [&] { search.searchFromStart(); });
+        editor.setPlug(Plug::SearchFromCurrent, [&] { search.searchFromCurrent(); });
+        editor.setPlug(Plug::SearchNext, [&] { search.searchNext(); });
+
+        helan::EditorPictures pictures(editor, store, prompter, clipboard);
+        editor.setPlug(Plug::PreviewPicture, [&] {
+            if (!pictures.preparePreview())
+                return;
+            helan::PicturePreviewWindow preview(pictures.previewPicture(), pictures.previewCaption(),
+                                                &editorWindow);
+            preview.exec();
+        });
+        editor.setPlug(Plug::DeletePicture, [&] { pictures.deletePicture(); });
+        editor.setPlug(Plug::CopyPicture, [&] { pictures.copyPictureToClipboard(); });
+        editor.setPlug(Plug::AddPictureFromFile, [&] { pictures.addPictureFromFile(); });
+        editor.setPlug(Plug::PastePicture, [&] {
+            helan::ClipboardPictureImport import(clipboard, launcher, prompter);
+            helan::ClipboardPictureWindow window(
+                import, [&](const QByteArray& picture) { pictures.storePicture(picture); }, &editorWindow);
+            window.exec();
+        });
+
         editorWindow.exec();
     });
     // PaperComposer plugs in the same way:

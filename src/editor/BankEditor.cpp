@@ -503,6 +503,18 @@ bool BankEditor::isDuplicate(int row) const {
                                       cell(row, AnswerColumn), recordIdOf(row));
 }
 
+bool BankEditor::holdsQuestion(const QString& joinedStem, const QString& answer) const {
+    // Record IDs start at 1, so 0 excepts no record.
+    return m_duplicates.containsOther(joinedStem, answer, 0);
+}
+
+void BankEditor::moveToCell(int row, int column) {
+    m_currentRow = row;
+    m_currentColumn = column;
+    setCurrentCell(row, column);
+    setDeleteEnabled(row > 0);
+}
+
 void BankEditor::indexRow(int row) {
     m_duplicates.set(recordIdOf(row), cell(row, StemText1Column) + cell(row, StemText2Column),
                      cell(row, AnswerColumn));

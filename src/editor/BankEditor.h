@@ -158,6 +158,11 @@ public:
     Leave checkRowBeforeLeaving(int row);
     // Whether another record has the same joined stem texts and answer.
     bool isDuplicate(int row) const;
+    // Whether any row's record has these joined stem texts and answer.
+    bool holdsQuestion(const QString& joinedStem, const QString& answer) const;
+    // Makes a cell the current one, with the cursor on it and it alone selected,
+    // as a click would (without the checks of leaving a row).
+    void moveToCell(int row, int column);
 
     // ---- The text dialog "试题编辑"
     int dialogRow() const { return m_dialogRow; }

@@ -95,6 +95,16 @@ void BankEditorWindow::runModal(RecordStore& store, Prompter& prompter, const QS
     window.exec();
 }
 
+QString BankEditorWindow::searchText() const {
+    return m_searchText->text();
+}
+
+void BankEditorWindow::setSearchButtonsEnabled(bool fromStartAndCurrent, bool next) {
+    m_searchFromStart->setEnabled(fromStartAndCurrent);
+    m_searchFromCurrent->setEnabled(fromStartAndCurrent);
+    m_searchNext->setEnabled(next);
+}
+
 void BankEditorWindow::buildControls() {
     m_menuBar = new QMenuBar(this);
 
@@ -122,8 +132,13 @@ void BankEditorWindow::buildControls() {
     searchLayout->addWidget(fromStart);
     searchLayout->addWidget(fromCurrent);
     searchLayout->addWidget(next);
-    for (QPushButton* button : {fromStart, fromCurrent, next})
+    for (QPushButton* button : {fromStart, fromCurrent, next}) {
         button->setAutoDefault(false);
+        button->setEnabled(false);
+    }
+    m_searchFromStart = fromStart;
+    m_searchFromCurrent = fromCurrent;
+    m_searchNext = next;
     connect(m_searchText, &QLineEdit::textChanged, this,
             [this] { m_editor.runPlug(BankEditor::Plug::SearchTextChanged); });
     connect(fromStart, &QPushButton::clicked, this,

@@ -41,6 +41,10 @@ public:
     // The text dialog currently open, for tests; null when none is.
     QDialog* textDialog() const { return m_textDialog; }
 
+    QString searchText() const;
+    // 从头 and 从当前 share one state; 下一个 has its own.
+    void setSearchButtonsEnabled(bool fromStartAndCurrent, bool next);
+
     // Closing asks the editor first; a "no" keeps the window open.
     void reject() override;
 
@@ -65,6 +69,9 @@ private:
     QAction* m_deleteItem;
     QGroupBox* m_searchBox;
     QLineEdit* m_searchText;
+    QPushButton* m_searchFromStart;
+    QPushButton* m_searchFromCurrent;
+    QPushButton* m_searchNext;
     QLabel* m_heightLabel;
     QSlider* m_heightSlider;
     QPushButton* m_autoHeight;
