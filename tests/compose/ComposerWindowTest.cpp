@@ -16,6 +16,8 @@
 #include "compose/NumberingSettingsWindow.h"
 #include "compose/PaperComposerHelpWindow.h"
 #include "compose/PaperComposerWindow.h"
+#include "compose/TypeColourSettings.h"
+#include "compose/TypeColourWindow.h"
 #include "gridview/GridView.h"
 #include "model/QuestionRecord.h"
 
@@ -171,6 +173,23 @@ TEST_F(ComposerWindowTest, TheNumberingWindowStaysOpenWhileALabelIsEmpty) {
     numbering.reject();
     EXPECT_FALSE(numbering.isVisible());
     EXPECT_TRUE(QFile::exists(NumberingSettings::fileName()));
+}
+
+TEST_F(ComposerWindowTest, TheColourWindowPaintsTheTypeRowsAndSavesWhenItCloses) {
+    TypeColourSettings settings(m_prompter, &m_composer->typeOrderTable());
+    TypeColourWindow colours(settings, window.get());
+    EXPECT_EQ(colours.windowTitle(), u"题型排列颜色"_s);
+    EXPECT_NE(colours.findChild<GridView*>(u"高级表格1"_s), nullptr);
+    QStringList items;
+    for (QAction* action : colours.editMenu().actions())
+        items << action->text();
+    EXPECT_EQ(items, (QStringList{u"添加行"_s, u"删除末行"_s, u"修改"_s}));
+    colours.show();
+    m_prompter.answerChooseColour(0xFF123456);
+    colours.editMenu().actions().at(0)->trigger();
+    EXPECT_EQ(m_composer->typeOrderTable().colour(1, 0), 0x123456u);
+    colours.reject();
+    EXPECT_TRUE(QFile::exists(TypeColourSettings::fileName()));
 }
 
 } // namespace
