@@ -21,6 +21,8 @@
 #include "editor/PicturePreviewWindow.h"
 #include "editor/QtPictureClipboard.h"
 #include "editor/QtProgramLauncher.h"
+#include "editor/TypeEditor.h"
+#include "editor/TypeEditorWindow.h"
 #include "store/RecordStore.h"
 #include "ui/QtPrompter.h"
 #include "ui/TextMeasure.h"
@@ -104,6 +106,12 @@ int main(int argc, char** argv)
             window.exec();
         });
 
+        editor.setPlug(Plug::TypeEditor, [&] {
+            helan::TypeEditor types(store, prompter, course, [&] { editor.loadEditorGrid(); });
+            helan::TypeEditorWindow typeWindow(types, &editorWindow);
+            typeWindow.exec();
+            store.setCurrent(course);
+        });
         editorWindow.exec();
     });
     // PaperComposer plugs in the same way:
