@@ -16,8 +16,10 @@
 #include "editor/BankEditorWindow.h"
 #include "editor/ClipboardPictureImport.h"
 #include "editor/ClipboardPictureWindow.h"
+#include "editor/CourseTransfer.h"
 #include "editor/EditorPictures.h"
 #include "editor/EditorSearch.h"
+#include "editor/NewGroupNameDialog.h"
 #include "editor/PicturePreviewWindow.h"
 #include "editor/QtPictureClipboard.h"
 #include "editor/QtProgramLauncher.h"
@@ -105,6 +107,15 @@ int main(int argc, char** argv)
                 import, [&](const QByteArray& picture) { pictures.storePicture(picture); }, &editorWindow);
             window.exec();
         });
+
+        helan::CourseTransfer transfer(editor, store, prompter, [&] {
+            helan::NewGroupNameDialog dialog(editor.grid(), prompter, &editorWindow);
+            dialog.exec();
+            return dialog.chosenGroupName();
+        });
+        transfer.setProgressHook([] { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); });
+        editor.setPlug(Plug::Export, [&] { transfer.exportCourse(); });
+        editor.setPlug(Plug::Import, [&] { transfer.importCourse(); });
 
         editor.setPlug(Plug::TypeEditor, [&] {
             helan::TypeEditor types(store, prompter, course, [&] { editor.loadEditorGrid(); });

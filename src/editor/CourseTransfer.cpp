@@ -1,0 +1,332 @@
+#include "editor/CourseTransfer.h"
+
+#include <optional>
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QHash>
+#include <QSet>
+#include <QTemporaryDir>
+#include <QVariantList>
+
+#include "base/Prompter.h"
+#include "editor/BankEditor.h"
+#include "model/CourseBank.h"
+#include "model/CourseCatalog.h"
+#include "model/QuestionRecord.h"
+#include "model/QuestionTypeLibrary.h"
+#include "store/RecordStore.h"
+
+using namespace Qt::StringLiterals;
+
+namespace helan {
+
+namespace {
+
+using Q = QuestionRecord;
+
+const QString kOpenFailure = u"\r\n密码错误或导入题库.edb和.edt的文件名不一致！"_s;
+// Added questions are committed in groups of this many: a crash loses at most the
+// group being added, and never leaves part of a question behind.
+constexpr int kQuestionsPerCommit = 200;
+constexpr int kProgressEvery = 50;
+
+// The same folder or file however it is written: symbolic links, "..", a
+// trailing separator. A path that does not exist compares as written, cleaned.
+QString canonical(const QString& path) {
+    const QFileInfo info(path);
+    const QString resolved = info.canonicalFilePath();
+    return resolved.isEmpty() ? QDir::cleanPath(info.absoluteFilePath()) : resolved;
+}
+
+bool isSubQuestion(const QVariantList& values) {
+    return !values.at(Q::GroupName - 1).toString().isEmpty() &&
+           !Q::isGroupTitle(values.at(Q::GroupNumber - 1).toString());
+}
+
+// A course bank has exactly the sixteen fields of a question record.
+bool looksLikeCourseBank(const QList<FieldDef>& fields) {
+    const QList<FieldDef> expected = Q::fieldDefs();
+    if (fields.size() != expected.size())
+        return false;
+    for (qsizetype i = 0; i < fields.size(); ++i) {
+        if (fields.at(i).name != expected.at(i).name || fields.at(i).type != expected.at(i).type)
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+CourseTransfer::CourseTransfer(BankEditor& editor, RecordStore& store, Prompter& prompter,
+                               GroupNameAsker askGroupName)
+    : m_editor(editor), m_store(store), m_prompter(prompter), m_askGroupName(std::move(askGroupName)) {}
+
+QString CourseTransfer::importFilter() {
+    return u"数据库文件（*.edb）|*.edb"_s;
+}
+
+QString CourseTransfer::exportBaseName() {
+    CourseCatalog catalog(m_store, m_prompter);
+    return m_editor.courseName() + u"备份-"_s + catalog.administratorName();
+}
+
+// ---- Export
+
+void CourseTransfer::exportCourse() {
+    const QString chosen = m_prompter.chooseFolder(u"选择保存文件的文件夹"_s);
+    if (chosen.isEmpty())
+        return;
+    if (canonical(chosen) == canonical(QDir::currentPath())) {
+        m_prompter.message(u"不能复制到源文件夹！请双击选择别的文件夹。"_s);
+        return;
+    }
+    const QDir folder(chosen);
+    const QString target = exportBaseName();
+    const QString bankFile = QDir::current().absoluteFilePath(CourseBank::fileName(m_editor.courseName()));
+    if (QFileInfo::exists(bankFile)) {
+        const QString targetFile = folder.absoluteFilePath(target + u".edb"_s);
+        if (QFileInfo::exists(targetFile) &&
+            !m_prompter.yesNo(u"目标文件 "_s + target + u".edb 已经存在，继续复制将覆盖它，继续复制吗？"_s))
+            return;
+        const auto copyOver = [](const QString& from, const QString& to) {
+            if (!QFileInfo::exists(from))
+                return;
+            QFile::remove(to);
+            QFile::copy(from, to);
+        };
+        copyOver(bankFile, targetFile);
+        copyOver(RecordStore::memoFileName(bankFile), RecordStore::memoFileName(targetFile));
+    }
+    m_store.setCurrent(m_editor.courseName());
+    m_prompter.message(u"导出课程完毕。"_s);
+}
+
+// ---- Import
+
+void CourseTransfer::importCourse() {
+    const QString path = m_prompter.openFile(QString(), importFilter());
+    if (path.isEmpty())
+        return;
+    const QString ownFile = QDir::current().absoluteFilePath(CourseBank::fileName(m_editor.courseName()));
+    if (canonical(path) == canonical(ownFile)) {
+        m_prompter.message(u"题库不能自我导入！"_s);
+        return;
+    }
+    // The source is only ever read from a copy, so nothing can write to it.
+    QTemporaryDir privateFolder;
+    if (!privateFolder.isValid()) {
+        m_prompter.message(u"无法建立临时文件夹"_s + kOpenFailure, {}, Prompter::Icon::Error);
+        return;
+    }
+    const QString alias = openSource(path, privateFolder.path());
+    if (alias.isEmpty())
+        return;
+    runImport(alias);
+    m_store.close(alias);
+}
+
+QString CourseTransfer::openSource(const QString& path, const QString& privateFolder) {
+    QString password;
+    if (m_store.isProtected(path))
+        password = m_prompter.input(path, u"请输入欲导入数据库的密码："_s, {}, true).value_or(QString());
+
+    const QString name = QFileInfo(path).completeBaseName();
+    QString alias = name;
+    while (alias == m_editor.courseName() || m_store.isOpen(alias))
+        alias += u"temp"_s;
+
+    const QString copy = QDir(privateFolder).absoluteFilePath(name + u".edb"_s);
+    QFile::copy(path, copy);
+    const QString memo = RecordStore::memoFileName(path);
+    if (QFileInfo::exists(memo))
+        QFile::copy(memo, RecordStore::memoFileName(copy));
+    QString failure;
+    if (!m_store.open(copy, alias, password, true)) {
+        failure = RecordStore::lastErrorText();
+    } else if (!looksLikeCourseBank(m_store.fields())) {
+        m_store.close(alias);
+        failure = u"所选文件不是课程题库"_s;
+    }
+    m_store.setCurrent(m_editor.courseName());
+    if (!failure.isNull()) {
+        m_prompter.message(failure + kOpenFailure, {}, Prompter::Icon::Error);
+        return {};
+    }
+    return alias;
+}
+
+void CourseTransfer::runImport(const QString& alias) {
+    const QString course = m_editor.courseName();
+    GridModel& grid = m_editor.grid();
+    m_editor.setBusy(true);
+    m_store.setCurrent(alias);
+    const int n = m_store.recordCount();
+    m_importedCount = 0;
+    m_duplicateCount = 0;
+    int addedQuestions = 0;
+
+    // Group names in use, counted so that the conflict test costs the same for
+    // the first record as for the last.
+    QHash<QString, int> groupNames;
+    for (int r = 1; r < grid.rowCount(); ++r)
+        ++groupNames[grid.text(r, BankEditor::GroupNameColumn)];
+
+    const auto readSource = [&](int i) {
+        QVariantList values;
+        m_store.setCurrent(alias);
+        if (!m_store.goTo(i))
+            return values;
+        values.reserve(Q::kFieldCount);
+        for (int f = 1; f <= Q::kFieldCount; ++f)
+            values.append(m_store.read(f));
+        return values;
+    };
+    const auto isDuplicate = [&](const QVariantList& v) {
+        return m_editor.holdsQuestion(v.at(Q::StemText1 - 1).toString() + v.at(Q::StemText2 - 1).toString(),
+                                      v.at(Q::Answer - 1).toString());
+    };
+
+    std::optional<RecordStore::Batch> batch;
+    int inBatch = 0;
+    const auto add = [&](const QVariantList& values) {
+        m_store.setCurrent(course);
+        if (!batch)
+            batch.emplace(m_store, course);
+        if (!m_store.append(values))
+            return;
+        m_editor.appendRowFromCurrentRecord();
+        ++groupNames[values.at(Q::GroupName - 1).toString()];
+        ++m_importedCount;
+        if (!isSubQuestion(values))
+            ++addedQuestions;
+        if (++inBatch >= kQuestionsPerCommit) {
+            batch->commit();
+            batch.reset();
+            inBatch = 0;
+        }
+    };
+
+    int i = 1;
+    while (i <= n) {
+        m_editor.setStatusText(u"正在导入处理： "_s + QString::number(i) + u"/"_s + QString::number(n));
+        if (m_progressHook && i % kProgressEvery == 1)
+            m_progressHook();
+        QVariantList values = readSource(i);
+        if (values.isEmpty()) {
+            ++i;
+            continue;
+        }
+        if (isDuplicate(values)) {
+            ++m_duplicateCount;
+            ++i;
+            continue;
+        }
+        const QString groupName = values.at(Q::GroupName - 1).toString();
+        if (!Q::isGroupTitle(values.at(Q::GroupNumber - 1).toString()) || !groupNames.contains(groupName)) {
+            add(values);
+            ++i;
+            continue;
+        }
+        // A title whose group name the bank uses: skip the group or rename it.
+        QString chosen;
+        if (m_prompter.okCancel(u"分组名重复！按确定更改源分组名并导入，按取消跳过"_s) && m_askGroupName)
+            chosen = m_askGroupName();
+        int end = i + 1;
+        while (end <= n) {
+            m_store.setCurrent(alias);
+            if (!m_store.goTo(end) || m_store.readText(Q::GroupName) != groupName)
+                break;
+            ++end;
+        }
+        if (chosen.isEmpty()) {
+            ++m_duplicateCount;
+            i = end;
+            continue;
+        }
+        for (; i < end; ++i) {
+            if (values.isEmpty())
+                values = readSource(i);
+            if (isDuplicate(values)) {
+                ++m_duplicateCount;
+            } else {
+                values[Q::GroupName - 1] = chosen;
+                add(values);
+            }
+            values.clear();
+        }
+    }
+    if (batch)
+        batch->commit();
+    batch.reset();
+
+    m_store.setCurrent(course);
+    m_editor.applyGroupOrder();
+    writeBackGrid();
+    m_editor.addToQuestionCount(addedQuestions);
+    if (m_importedCount >= 1)
+        addMissingTypes();
+
+    m_store.setCurrent(course);
+    m_editor.updateEditorCaption();
+    m_editor.setStatusText(u"成功导入"_s + QString::number(m_importedCount) + u"条记录。"_s);
+    m_editor.setBusy(false);
+    if (m_editor.questionCount() >= 1)
+        m_editor.setExportEnabled(true);
+    if (m_duplicateCount == 0)
+        m_prompter.message(u"成功导入"_s + QString::number(m_importedCount) + u"条记录。"_s);
+    else
+        m_prompter.message(QString::number(m_duplicateCount) + u"条记录重复，实际导入"_s +
+                           QString::number(m_importedCount) + u"条记录。"_s);
+}
+
+// The grid is written back to the bank as one change: all of it or none.
+void CourseTransfer::writeBackGrid() {
+    const GridModel& grid = m_editor.grid();
+    if (!m_store.setCurrent(m_editor.courseName()))
+        return;
+    RecordStore::Batch batch(m_store, m_editor.courseName());
+    for (int r = 1; r < grid.rowCount(); ++r) {
+        if (!m_store.goToRecordId(qint32(grid.text(r, BankEditor::RecordIdColumn).toInt())))
+            continue;
+        QVariantList values;
+        values.reserve(Q::kFieldCount);
+        for (int c = BankEditor::KnowledgeColumn; c <= BankEditor::TypeColumn; ++c)
+            values.append(grid.text(r, c));
+        values.append(int(grid.numberValue(r, BankEditor::DifficultyColumn)));
+        values.append(int(grid.numberValue(r, BankEditor::ScoreColumn)));
+        for (const int c : {BankEditor::ChoiceColumn, BankEditor::FixedScoreColumn, BankEditor::BlockedColumn})
+            values.append(grid.checked(r, c));
+        values.append(QVariant());
+        values.append(QVariant());
+        m_store.modify(values);
+    }
+    batch.commit();
+}
+
+void CourseTransfer::addMissingTypes() {
+    QuestionTypeLibrary library(m_store, m_prompter);
+    if (library.openTypeLibrary() != OpenOutcome::Ready || m_store.recordCount() == 0)
+        return;
+    QSet<QString> known;
+    for (int k = 1; k <= m_store.recordCount(); ++k) {
+        m_store.goTo(k);
+        known.insert(m_store.readText(QuestionTypeLibrary::TypeName));
+    }
+    const GridModel& grid = m_editor.grid();
+    for (int r = 1; r < grid.rowCount(); ++r) {
+        const QString number = grid.text(r, BankEditor::GroupNumberColumn);
+        const QString type = grid.text(r, BankEditor::TypeColumn);
+        // A question without a type is left for the row checks; no nameless type.
+        if ((!number.isEmpty() && !Q::isGroupTitle(number)) || type.isEmpty() || known.contains(type))
+            continue;
+        m_store.setCurrent(QuestionTypeLibrary::tableName());
+        if (!m_store.append({type, 0, QString(), false}))
+            continue;
+        known.insert(type);
+        m_editor.addTypeName(type);
+    }
+}
+
+} // namespace helan

@@ -1,0 +1,59 @@
+#pragma once
+
+#include <functional>
+
+#include <QString>
+
+namespace helan {
+
+class BankEditor;
+class Prompter;
+class RecordStore;
+
+// 导出 and 导入 of the bank editor's menu 试题. Export copies the course's two
+// table files under course name + "备份-" + administrator name; import adds the
+// questions of another copy of a course bank to the open bank and to the editor's
+// grid, dropping those the bank already holds (same joined stem texts and answer)
+// and asking about groups whose names the bank already uses.
+class CourseTransfer {
+public:
+    // Asks for a new name for a conflicting group; empty to skip the group.
+    using GroupNameAsker = std::function<QString()>;
+
+    // The editor must be open on its course's bank; the program's folder is the
+    // working folder.
+    CourseTransfer(BankEditor& editor, RecordStore& store, Prompter& prompter, GroupNameAsker askGroupName);
+
+    // Called now and then while an import runs, after the status text changed,
+    // so that the window can show it.
+    void setProgressHook(std::function<void()> hook) { m_progressHook = std::move(hook); }
+
+    void exportCourse();
+    void importCourse();
+
+    // The base name of the export copy, e.g. "数学备份-林老师".
+    QString exportBaseName();
+    static QString importFilter();
+
+    // What the last import did.
+    int importedCount() const { return m_importedCount; }
+    int duplicateCount() const { return m_duplicateCount; }
+
+private:
+    // Opens a copy of the chosen file made in a private folder; the alias on
+    // success, empty after telling the user why not.
+    QString openSource(const QString& path, const QString& privateFolder);
+    void runImport(const QString& alias);
+    void writeBackGrid();
+    void addMissingTypes();
+
+    BankEditor& m_editor;
+    RecordStore& m_store;
+    Prompter& m_prompter;
+    GroupNameAsker m_askGroupName;
+    std::function<void()> m_progressHook;
+    int m_importedCount = 0;
+    int m_duplicateCount = 0;
+};
+
+} // namespace helan
