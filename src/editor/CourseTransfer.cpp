@@ -29,7 +29,7 @@ using Q = QuestionRecord;
 const QString kOpenFailure = u"\r\n密码错误或导入题库.edb和.edt的文件名不一致！"_s;
 // Added questions are committed in groups of this many: a crash loses at most the
 // group being added, and never leaves part of a question behind.
-constexpr int kQuestionsPerCommit = 200;
+constexpr int kQuestionsPerCommit = 500;
 constexpr int kProgressEvery = 50;
 
 // The same folder or file however it is written: symbolic links, "..", a
