@@ -14,6 +14,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSlider>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include "app/AppState.h"
@@ -25,7 +26,10 @@
 #include "compose/PaperComposerHelpWindow.h"
 #include "compose/TypeColourSettings.h"
 #include "compose/TypeColourWindow.h"
+#include "editor/QuestionPreview.h"
+#include "editor/QuestionPreviewWindow.h"
 #include "gridview/GridView.h"
+#include "ui/TextMeasure.h"
 
 using namespace Qt::StringLiterals;
 
@@ -306,6 +310,16 @@ void PaperComposerWindow::plugWindows() {
             TypeColourWindow window(settings, this);
             window.exec();
             activateWindow();
+        };
+    }
+    if (!hooks.previewQuestion) {
+        hooks.previewQuestion = [this](const PaperComposer::Preview& question) {
+            // Opened once the double click has been handled, not inside it.
+            QTimer::singleShot(0, this, [this, question] {
+                const QuestionPreview preview(question.stem1, question.stem2, question.stemPicture);
+                QuestionPreviewWindow window(preview, countWrappedLines, this);
+                window.exec();
+            });
         };
     }
     if (!hooks.runDifficultyNote) {

@@ -25,9 +25,9 @@ class RecordStore;
 
 // The window "组卷": shows a PaperComposer and forwards what the user does to it.
 // Opened modally over the main window on the course whose bank is open and current.
-// It plugs the numbering, colour and difficulty windows into the composer; paper
-// generation, the question preview and AutoComposer are plugged in by whoever
-// opens it (PaperComposer::Hooks).
+// It plugs the numbering, colour, difficulty and question preview windows into
+// the composer; paper generation and AutoComposer are plugged in by whoever opens
+// it (PaperComposer::Hooks).
 class PaperComposerWindow : public QDialog {
     Q_OBJECT
 public:

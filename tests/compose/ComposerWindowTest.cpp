@@ -1,4 +1,5 @@
 // The composition window and the numbering window as widgets, offscreen.
+#include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
@@ -10,6 +11,7 @@
 #include <QRadioButton>
 #include <QSlider>
 #include <QTest>
+#include <QTimer>
 
 #include "ComposerFixture.h"
 #include "compose/NumberingSettings.h"
@@ -173,6 +175,26 @@ TEST_F(ComposerWindowTest, TheNumberingWindowStaysOpenWhileALabelIsEmpty) {
     numbering.reject();
     EXPECT_FALSE(numbering.isVisible());
     EXPECT_TRUE(QFile::exists(NumberingSettings::fileName()));
+}
+
+TEST_F(ComposerWindowTest, ADoubleClickOnAQuestionOpensItsPreview) {
+    QString shown;
+    QTimer closer;
+    closer.setInterval(20);
+    QObject::connect(&closer, &QTimer::timeout, [&] {
+        if (QWidget* modal = QApplication::activeModalWidget()) {
+            shown = modal->objectName();
+            modal->close();
+        }
+    });
+    closer.start();
+    GridView& view = window->questionView();
+    const QRect cell = view.visualRect(view.model()->index(rowOf(loose) - 1, PaperComposer::StemText1Column));
+    QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, cell.center());
+    QTest::mouseDClick(view.viewport(), Qt::LeftButton, {}, cell.center());
+    for (int i = 0; i < 100 && shown.isEmpty(); ++i)
+        QTest::qWait(20);
+    EXPECT_EQ(shown, u"试题预览"_s);
 }
 
 TEST_F(ComposerWindowTest, TheColourWindowPaintsTheTypeRowsAndSavesWhenItCloses) {

@@ -1,0 +1,94 @@
+#include "compose/AssembledPaper.h"
+
+#include "base/TextRules.h"
+
+using namespace Qt::StringLiterals;
+
+namespace helan {
+
+QString AssembledPaper::documentTitle(const QString& kind) const
+{
+    const QString gap = u"  "_s;
+    return settings.courseName + gap + settings.compositionTime + gap + settings.totalText + gap
+         + settings.similarityText + gap + settings.paper + gap + settings.generationTime + gap + kind;
+}
+
+QString AssembledPaper::majorLabel(int k) const
+{
+    return settings.majorLabels.value(k);
+}
+
+QString AssembledPaper::majorHeading(int k, const QString& type) const
+{
+    return majorLabel(k) + settings.majorSuffix + type;
+}
+
+QString AssembledPaper::perQuestionScore(const QString& type) const
+{
+    if (const PaperType* t = findType(type); t && intValue(t->score) != 0)
+        return t->score;
+    for (const PaperRow& row : rows)
+        if (row.type == type && row.score != 0)
+            return QString::number(row.score);
+    return findType(type) ? findType(type)->score : QString();
+}
+
+QString AssembledPaper::typeTotalScore(const QString& type) const
+{
+    const PaperType* t = findType(type);
+    return t ? t->totalScore : QString();
+}
+
+QString AssembledPaper::scoreNote(const QString& type) const
+{
+    if (!settings.majorScoreNote)
+        return {};
+    return u"（每题"_s + perQuestionScore(type) + u"分，共"_s + typeTotalScore(type) + u"分）"_s;
+}
+
+bool AssembledPaper::answerLineBreak(const QString& type) const
+{
+    const PaperType* t = findType(type);
+    return t && t->answerLineBreak;
+}
+
+QString AssembledPaper::description(const QString& type) const
+{
+    const PaperType* t = findType(type);
+    return t ? t->description : QString();
+}
+
+QList<int> AssembledPaper::majorStarts() const
+{
+    QList<int> starts;
+    starts.reserve(rows.size());
+    int k = 0;
+    for (qsizetype i = 0; i < rows.size(); ++i) {
+        const bool fresh = i == 0 || rows[i].type != rows[i - 1].type;
+        starts.append(fresh ? ++k : 0);
+    }
+    return starts;
+}
+
+QList<int> AssembledPaper::minorNumbers() const
+{
+    QList<int> numbers;
+    numbers.reserve(rows.size());
+    int m = 0;
+    for (qsizetype i = 0; i < rows.size(); ++i) {
+        if ((i == 0 || rows[i].type != rows[i - 1].type) && !settings.continuousNumbering)
+            m = 0;
+        numbers.append(rows[i].isTitle() ? 0 : ++m);
+    }
+    return numbers;
+}
+
+const PaperType* AssembledPaper::findType(const QString& name) const
+{
+    for (const PaperType& t : settings.types)
+        if (t.name == name)
+            return &t;
+    return nullptr;
+}
+
+} // namespace helan
