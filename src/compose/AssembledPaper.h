@@ -1,5 +1,8 @@
 #pragma once
 
+#include <functional>
+
+#include <QByteArray>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -23,6 +26,9 @@ struct PaperRow {
     bool hasStemPicture() const { return !stemPictureMark.isEmpty(); }
     bool hasAnswerPicture() const { return !answerPictureMark.isEmpty(); }
 };
+
+// The picture bytes of a record: 题图数据, or 答图数据 when answerPicture.
+using PaperPictures = std::function<QByteArray(qint64 recordId, bool answerPicture)>;
 
 // One TypeOrderTable row, with what the writers need of the type.
 struct PaperType {
