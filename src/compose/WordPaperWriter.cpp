@@ -1,0 +1,205 @@
+#include "compose/WordPaperWriter.h"
+
+#include "compose/DocumentOpener.h"
+#include "compose/DocxDocument.h"
+
+using namespace Qt::StringLiterals;
+
+namespace helan {
+
+namespace {
+
+const QString kBody = u"正文"_s;
+const QString kRunOnSeparator = u"        "_s; // eight spaces
+
+// Numbers of one digit hang by one and a half characters, longer ones by two.
+void numberIndents(WordSelection& s, int m)
+{
+    if (m < 10) {
+        s.setLeftIndent(1.5);
+        s.setFirstLineIndent(-1.5);
+    } else {
+        s.setLeftIndent(1);
+        s.setFirstLineIndent(-2);
+    }
+}
+
+void continuationIndents(WordSelection& s)
+{
+    s.setLeftIndent(3.2);
+    s.setFirstLineIndent(0.01);
+}
+
+// The first line where the number hangs, the rest under the text.
+void typeSplit(WordSelection& s, const QString& text, bool indentRest)
+{
+    const qsizetype at = text.indexOf(u"\r\n"_s);
+    if (at < 0) {
+        s.typeText(text);
+        return;
+    }
+    s.typeText(text.left(at));
+    s.typeParagraph();
+    if (indentRest)
+        continuationIndents(s);
+    s.typeText(text.mid(at + 2));
+}
+
+} // namespace
+
+WordPaperWriter::WordPaperWriter(const AssembledPaper& paper, PaperPictures pictures, DocumentOpener& opener,
+                                 QString folder)
+    : m_paper(paper), m_pictures(std::move(pictures)), m_opener(opener), m_folder(std::move(folder))
+{
+}
+
+QString WordPaperWriter::paperPath() const
+{
+    return m_folder + m_paper.documentTitle(u"试题"_s) + u".docx"_s;
+}
+
+QString WordPaperWriter::answersPath() const
+{
+    return m_folder + m_paper.documentTitle(u"答案"_s) + u".docx"_s;
+}
+
+void WordPaperWriter::typeTitle(WordSelection& s, const QString& kind) const
+{
+    s.setAlignment(1);
+    s.typeText(m_paper.documentTitle(kind));
+    s.typeParagraph();
+    s.setAlignment(0);
+}
+
+void WordPaperWriter::typePaper(WordSelection& s) const
+{
+    typeTitle(s, u"试题"_s);
+    const QList<int> majors = m_paper.majorStarts();
+    const QList<int> minors = m_paper.minorNumbers();
+    for (qsizetype i = 0; i < m_paper.rows.size(); ++i) {
+        const PaperRow& row = m_paper.rows[i];
+        if (const int k = majors[i]; k > 0) {
+            s.typeParagraph();
+            if (k > 1)
+                s.typeParagraph();
+            s.setLeftIndent(0.01);
+            s.setFontSize(14);
+            s.setBold(1);
+            s.typeText(m_paper.majorHeading(k, row.type));
+            if (const QString note = m_paper.scoreNote(row.type); !note.isEmpty())
+                s.typeText(note);
+            if (const QString description = m_paper.description(row.type); !description.isEmpty()) {
+                s.typeParagraph();
+                s.setAlignment(3);
+                s.setStyle(kBody);
+                s.setFontSize(10);
+                s.setBold(0);
+                s.typeText(description);
+            }
+        }
+        s.typeParagraph();
+        s.setAlignment(3);
+        s.setStyle(kBody);
+        s.setFontSize(10);
+        s.setBold(0);
+        const bool numbered = !row.isTitle();
+        if (numbered) {
+            numberIndents(s, minors[i]);
+            s.typeText(QString::number(minors[i]) + u". "_s);
+        }
+        typeSplit(s, row.stem1, numbered);
+        if (row.hasStemPicture()) {
+            s.typeParagraph();
+            if (numbered)
+                continuationIndents(s);
+            s.addPicture(m_pictures ? m_pictures(row.recordId, false) : QByteArray());
+        }
+        if (!row.stem2.isEmpty()) {
+            s.typeParagraph();
+            if (numbered)
+                continuationIndents(s);
+            s.typeText(row.stem2);
+            if (m_paper.settings.optionLineBreak)
+                s.typeParagraph();
+        }
+    }
+}
+
+void WordPaperWriter::typeAnswers(WordSelection& s) const
+{
+    typeTitle(s, u"答案"_s);
+    const QList<int> majors = m_paper.majorStarts();
+    const QList<int> minors = m_paper.minorNumbers();
+    bool separatorPending = false; // the run-on separator after the last answer typed
+    for (qsizetype i = 0; i < m_paper.rows.size(); ++i) {
+        const PaperRow& row = m_paper.rows[i];
+        const bool runOn = !m_paper.answerLineBreak(row.type);
+        if (const int k = majors[i]; k > 0) {
+            if (separatorPending)
+                for (int j = 0; j < kRunOnSeparator.size(); ++j)
+                    s.typeBackspace();
+            separatorPending = false;
+            s.typeParagraph();
+            if (k > 1)
+                s.typeParagraph();
+            s.setLeftIndent(-0.1);
+            s.setFontSize(14);
+            s.setBold(1);
+            s.typeText(m_paper.majorHeading(k, row.type));
+            if (const QString note = m_paper.scoreNote(row.type); !note.isEmpty())
+                s.typeText(note);
+            s.typeParagraph();
+        } else if (!runOn) {
+            s.typeParagraph();
+        }
+        s.setLineSpacingRule(1);
+        s.setAlignmentName(u"wdAlignParagraphJustify"_s);
+        s.setFontSize(10);
+        s.setBold(0);
+        if (row.isTitle())
+            continue;
+        if (runOn) {
+            s.setLeftIndent(1);
+            s.setFirstLineIndent(0.01);
+        } else {
+            numberIndents(s, minors[i]);
+        }
+        s.typeText(QString::number(minors[i]) + u". "_s);
+        typeSplit(s, row.answer, true);
+        if (row.hasAnswerPicture()) {
+            s.typeParagraph();
+            s.addPicture(m_pictures ? m_pictures(row.recordId, true) : QByteArray());
+        }
+        if (runOn) {
+            s.typeText(kRunOnSeparator);
+            separatorPending = true;
+        }
+    }
+}
+
+void WordPaperWriter::typeDocument(bool answers, const QString& path)
+{
+    DocxDocument document;
+    if (answers)
+        typeAnswers(document);
+    else
+        typePaper(document);
+    const bool saved = document.save(path);
+    for (const QString& error : document.errors())
+        if (!m_failures.contains(error))
+            m_failures.append(error);
+    if (saved)
+        m_opener.openDocument(path);
+}
+
+void WordPaperWriter::writeWordPaper()
+{
+    typeDocument(false, paperPath());
+}
+
+void WordPaperWriter::writeWordAnswers()
+{
+    typeDocument(true, answersPath());
+}
+
+} // namespace helan
