@@ -12,6 +12,7 @@
 #include "app/DifficultyNoteLogic.h"
 #include "app/MainWindow.h"
 #include "app/SingleInstance.h"
+#include "compose/PaperComposerWindow.h"
 #include "editor/BankEditor.h"
 #include "editor/BankEditorWindow.h"
 #include "editor/ClipboardPictureImport.h"
@@ -125,8 +126,9 @@ int main(int argc, char** argv)
         });
         editorWindow.exec();
     });
-    // PaperComposer plugs in the same way:
-    //   window.setPaperComposerOpener([&](QWidget* parent, const QString& course) { … });
+    window.setPaperComposerOpener([&](QWidget* parent, const QString& course) {
+        helan::PaperComposerWindow::run(store, prompter, course, parent);
+    });
     window.resize(440, 280);
     window.show();
     // The rest of start-up runs once the window is on the screen, so that the
