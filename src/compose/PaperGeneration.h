@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+
+#include "compose/AssembledPaper.h"
+
+namespace helan {
+
+class DocumentOpener;
+class PaperComposer;
+class RandomSource;
+
+// "生成A卷" / "生成B卷": gathers from the composition window and the bank what
+// the assembly needs, assembles the paper, fills the window's work grids with
+// it and writes the paper and its answer sheet with the chosen writer. Files
+// that could not be written are reported in one message at the end.
+class PaperGeneration {
+public:
+    // folder: where the documents go (the system's temporary folder), ending in a separator.
+    PaperGeneration(RandomSource& random, DocumentOpener& opener, QString folder);
+
+    // The composer's hook; paper is "A卷" or "B卷". Returns the assembled paper.
+    AssembledPaper generatePaper(PaperComposer& composer, const QString& paper);
+
+    // The ticked questions of the paper in grid order, with the record's answer,
+    // answer mark and choice flag.
+    static QList<PaperRow> workList(PaperComposer& composer, const QString& paper);
+    static PaperSettings settings(PaperComposer& composer, const QString& paper);
+
+    // The message listing what could not be written.
+    static QString failureMessage(const QStringList& failures);
+
+private:
+    RandomSource& m_random;
+    DocumentOpener& m_opener;
+    QString m_folder;
+};
+
+} // namespace helan

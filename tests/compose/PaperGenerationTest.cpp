@@ -1,0 +1,137 @@
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include "ComposerFixture.h"
+#include "base/RandomSource.h"
+#include "compose/DocumentOpener.h"
+#include "compose/PaperGeneration.h"
+#include "model/QuestionRecord.h"
+
+using namespace Qt::StringLiterals;
+
+namespace helan::test {
+
+namespace {
+
+class RecordingOpener : public DocumentOpener {
+public:
+    bool openDocument(const QString& path) override
+    {
+        opened.append(path);
+        return true;
+    }
+    QStringList opened;
+};
+
+class PaperGenerationTest : public ComposerFixture {
+protected:
+    void SetUp() override
+    {
+        ComposerFixture::SetUp();
+        writeNumbering(5);
+        m_judge = {addRecord(question(u"判断"_s, 2).withStem(u"判一"_s)),
+                   addRecord(question(u"判断"_s, 2).withStem(u"判二"_s))};
+        m_group = addGroup(u"甲"_s, {3, 4});
+        m_picture = addRecord(question(u"选择"_s, 5).withStem(u"看图"_s).withPicture());
+        m_twin = addRecord(question(u"选择"_s, 5).withStem(u"看图"_s).withPicture());
+        setFields(m_picture, {{QuestionRecord::Choice, true}, {QuestionRecord::Answer, u"①"_s},
+                              {QuestionRecord::StemText2, QString()}});
+        setFields(m_twin, {{QuestionRecord::Choice, true}, {QuestionRecord::Answer, u"B"_s},
+                           {QuestionRecord::StemText2, QString()}});
+        openComposer();
+        for (const qint32 id : m_judge + m_group.mid(0, 1) + QList<qint32>{m_picture})
+            tick(id, P::Paper::A);
+        composer().hooks().generatePaper = [this](PaperComposer& c, const QString& paper) {
+            PaperGeneration generation(m_random, m_opener, m_out.path() + u'/');
+            m_paper = generation.generatePaper(c, paper);
+        };
+    }
+
+    void setFields(qint32 id, const QList<std::pair<int, QVariant>>& fields)
+    {
+        ASSERT_TRUE(m_store.setCurrent(course()));
+        ASSERT_TRUE(m_store.goToRecordId(id));
+        for (const auto& [field, value] : fields)
+            ASSERT_TRUE(m_store.write(field, value));
+    }
+
+    QList<qint32> m_judge;
+    QList<qint32> m_group;
+    qint32 m_picture = 0;
+    qint32 m_twin = 0;
+    RandomSource m_random{1};
+    RecordingOpener m_opener;
+    QTemporaryDir m_out;
+    AssembledPaper m_paper;
+};
+
+} // namespace
+
+TEST_F(PaperGenerationTest, htmlPaperFromTheTickedQuestions)
+{
+    ASSERT_TRUE(composer().generateEnabled(P::Paper::A));
+    composer().setWordSelected(false);
+    composer().generatePaper(P::Paper::A);
+
+    // Major questions in TypeOrderTable order, the group in number order, the
+    // picture question replaced by its twin.
+    QStringList order;
+    for (int r = 1; r < types().rowCount(); ++r)
+        if (QStringList{u"判断"_s, u"选择"_s, u"阅读"_s}.contains(types().text(r, P::TypeNameColumn)))
+            order.append(types().text(r, P::TypeNameColumn));
+    QStringList expected;
+    for (const QString& type : order)
+        expected += QStringList(type == u"选择"_s ? 1 : 2 + (type == u"阅读"_s), type);
+    QStringList rows;
+    for (const PaperRow& row : m_paper.rows) {
+        rows.append(row.type);
+        if (row.type == u"阅读"_s) {
+            EXPECT_EQ(row.groupNumber, QString::number(rows.count(u"阅读"_s) - 1));
+        }
+        if (row.type == u"选择"_s) {
+            EXPECT_EQ(row.recordId, m_twin);
+            EXPECT_EQ(row.answer, u"B"_s);
+        }
+    }
+    EXPECT_EQ(rows, expected);
+
+    EXPECT_EQ(composer().assembledPaper().rowCount(), 7);
+    EXPECT_EQ(composer().assembledPaper().text(0, 1), u"题目文本1"_s);
+    EXPECT_EQ(composer().workList().rowCount(), 7);
+    EXPECT_TRUE(m_paper.settings.generationTime.size() == 14);
+    EXPECT_EQ(m_paper.majorLabel(2), u"2"_s);
+
+    ASSERT_EQ(m_opener.opened.size(), 2);
+    EXPECT_TRUE(m_opener.opened[0].endsWith(u"A卷  "_s + m_paper.settings.generationTime + u"  试题.html"_s))
+        << m_opener.opened[0].toStdString();
+    QFile picture(m_out.filePath(u"A卷试题0.jpg"_s));
+    ASSERT_TRUE(picture.open(QIODevice::ReadOnly));
+    EXPECT_EQ(picture.readAll(), "picture");
+    EXPECT_TRUE(m_prompter.messages().isEmpty());
+}
+
+TEST_F(PaperGenerationTest, wordOutputWritesTwoDocumentsAndReportsTheUndecodablePictureOnce)
+{
+    composer().setWordSelected(true);
+    composer().generatePaper(P::Paper::A);
+    ASSERT_EQ(m_opener.opened.size(), 2);
+    EXPECT_TRUE(m_opener.opened[0].endsWith(u"试题.docx"_s));
+    EXPECT_TRUE(m_opener.opened[1].endsWith(u"答案.docx"_s));
+    // The fixture's picture bytes are no picture at all.
+    EXPECT_EQ(m_prompter.messages(), QStringList{PaperGeneration::failureMessage({u"图片无法识别"_s})});
+}
+
+TEST_F(PaperGenerationTest, aPictureQuestionWithoutTwinEndsThePaperEarly)
+{
+    setFields(m_twin, {{QuestionRecord::StemText1, u"别的"_s}});
+    composer().generatePaper(P::Paper::A);
+    EXPECT_EQ(m_prompter.messages(), QStringList{u"试题 看图 的答案编号类型不符合组卷要求！"_s});
+    // Only the major questions before 选择 are written.
+    EXPECT_LT(m_paper.rows.size(), 6);
+    for (const PaperRow& row : m_paper.rows)
+        EXPECT_NE(row.type, u"选择"_s);
+    EXPECT_EQ(m_opener.opened.size(), 2);
+}
+
+} // namespace helan::test
