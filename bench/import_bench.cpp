@@ -39,8 +39,8 @@ constexpr int kScanStride = 10;
 const QString kCourse = u"大题库"_s;
 const QString kSourceCourse = u"来源"_s;
 
-QString g_template;  // the destination's files, copied afresh for every run
-QString g_source;    // the source bank's .edb
+QString g_template; // the destination's files, copied afresh for every run
+QString g_source;   // the source bank's .edb
 std::map<std::string, double> g_seconds;
 int g_imported = 0;
 int g_duplicates = 0;
@@ -201,7 +201,8 @@ bool writeFolders(const QString& root) {
          {std::tuple{destFolder, kCourse, destination}, std::tuple{sourceFolder, kSourceCourse, source}}) {
         QDir().mkpath(folder);
         DataFolderWriter writer(folder);
-        if (!writer.prepare(u"林老师"_s, u"lin2024"_s) || !writer.addCourse(name, QString(), QString(), questions)) {
+        if (!writer.prepare(u"林老师"_s, u"lin2024"_s) ||
+            !writer.addCourse(name, QString(), QString(), questions)) {
             std::fprintf(stderr, "cannot write %s: %s\n", qPrintable(name), qPrintable(writer.errorText()));
             return false;
         }

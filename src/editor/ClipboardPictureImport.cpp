@@ -10,7 +10,8 @@ using namespace Qt::StringLiterals;
 namespace helan {
 
 QString ClipboardPictureImport::helpText() {
-    return u"如果公式编辑器自动安装不成功，请关闭word，从原始安装盘（不是从‘添加/删除程序’里）启动office安装程序，"
+    return u"如果公式编辑器自动安装不成功，请关闭word，从原始安装盘（不是从‘添加/"
+           u"删除程序’里）启动office安装程序，"
            u"选择‘添加或删除功能’以及‘选择应用程序的高级功能’，在‘office工具’里设置‘公式编辑器’‘从本机运行’后更新。"_s;
 }
 

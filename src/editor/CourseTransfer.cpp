@@ -296,7 +296,8 @@ void CourseTransfer::writeBackGrid() {
             values.append(grid.text(r, c));
         values.append(int(grid.numberValue(r, BankEditor::DifficultyColumn)));
         values.append(int(grid.numberValue(r, BankEditor::ScoreColumn)));
-        for (const int c : {BankEditor::ChoiceColumn, BankEditor::FixedScoreColumn, BankEditor::BlockedColumn})
+        for (const int c :
+             {BankEditor::ChoiceColumn, BankEditor::FixedScoreColumn, BankEditor::BlockedColumn})
             values.append(grid.checked(r, c));
         values.append(QVariant());
         values.append(QVariant());

@@ -29,8 +29,10 @@ int bytesField(int column) {
 } // namespace
 
 QString EditorPictures::fileFilter() {
-    return u"所有图片文件|*.jpg;*.gif;*.bmp;*.png;*.ico;*.tiff|jpeg（*.jpg;*.jpeg;*.jpe;*.jfif）|*.jpg;*.jpeg;*.jpe;"
-           u"*.jfif|gif（*.gif）|*.gif|bmp（*.bmp）|*.bmp|png（*.png）|*.png|ico（*.ico）|*.ico|tiff（*.tif;*.tiff）|"
+    return u"所有图片文件|*.jpg;*.gif;*.bmp;*.png;*.ico;*.tiff|jpeg（*.jpg;*.jpeg;*.jpe;*.jfif）|*.jpg;*."
+           u"jpeg;*.jpe;"
+           u"*.jfif|gif（*.gif）|*.gif|bmp（*.bmp）|*.bmp|png（*.png）|*.png|ico（*.ico）|*.ico|tiff（*.tif;*"
+           u".tiff）|"
            u"*.tif;*.tiff"_s;
 }
 

@@ -15,8 +15,9 @@ QuestionPreview::QuestionPreview(const QString& stem1, const QString& stem2, con
         return;
     m_pictureSize = image.size();
     if (m_pictureSize.width() > kLabelWidth)
-        m_pictureSize = QSize(kLabelWidth, std::max(1, int(qint64(m_pictureSize.height()) * kLabelWidth /
-                                                              m_pictureSize.width())));
+        m_pictureSize =
+            QSize(kLabelWidth,
+                  std::max(1, int(qint64(m_pictureSize.height()) * kLabelWidth / m_pictureSize.width())));
 }
 
 QuestionPreview QuestionPreview::fromRecord(RecordStore& store, const QString& alias, qint32 recordId) {

@@ -45,8 +45,8 @@ QuestionPreviewWindow::QuestionPreviewWindow(const QuestionPreview& preview,
     m_picture->setGeometry(left, l.pictureTop, l.pictureSize.width(), l.pictureSize.height());
     const QImage image = PictureCodec::decode(preview.stemPicture());
     if (!image.isNull() && !l.pictureSize.isEmpty())
-        m_picture->setPixmap(QPixmap::fromImage(
-            image.scaled(l.pictureSize, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)));
+        m_picture->setPixmap(
+            QPixmap::fromImage(image.scaled(l.pictureSize, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)));
 
     int height = l.windowHeight;
     if (const QScreen* screen = parent ? parent->screen() : this->screen())

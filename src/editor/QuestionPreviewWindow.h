@@ -13,8 +13,8 @@ namespace helan {
 class QuestionPreviewWindow : public QDialog {
     Q_OBJECT
 public:
-    QuestionPreviewWindow(const QuestionPreview& preview, const QuestionPreview::LineCounter& countWrappedLines,
-                          QWidget* parent = nullptr);
+    QuestionPreviewWindow(const QuestionPreview& preview,
+                          const QuestionPreview::LineCounter& countWrappedLines, QWidget* parent = nullptr);
 
 private:
     QLabel* m_stem1;

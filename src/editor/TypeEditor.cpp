@@ -215,7 +215,8 @@ void TypeEditor::deleteType() {
 }
 
 void TypeEditor::addType() {
-    const std::optional<QString> typed = m_prompter.input(u"请输入题型名称（字母512字内，汉字256字内）："_s, QString());
+    const std::optional<QString> typed =
+        m_prompter.input(u"请输入题型名称（字母512字内，汉字256字内）："_s, QString());
     if (!typed)
         return;
     const QString name = trimSpaces(*typed);

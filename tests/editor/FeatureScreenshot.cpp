@@ -98,14 +98,15 @@ int main(int argc, char** argv) {
         } else if (mode == u"picture"_s) {
             if (!pictures.preparePreview())
                 std::fprintf(stderr, "no stem picture in the sample\n");
-            shown = std::make_unique<PicturePreviewWindow>(pictures.previewPicture(), pictures.previewCaption(),
-                                                           &window);
+            shown = std::make_unique<PicturePreviewWindow>(pictures.previewPicture(),
+                                                           pictures.previewCaption(), &window);
         } else if (mode == u"question"_s) {
             const qint32 id = qint32(grid.text(pictureRow, BankEditor::RecordIdColumn).toInt());
             shown = std::make_unique<QuestionPreviewWindow>(QuestionPreview::fromRecord(store, course, id),
                                                             &countWrappedLines, &window);
         } else {
-            shown = std::make_unique<ClipboardPictureWindow>(import, [](const QByteArray&) {}, &window);
+            shown = std::make_unique<ClipboardPictureWindow>(
+                import, [](const QByteArray&) {}, &window);
         }
         shown->move(200, 120);
         shown->show();

@@ -44,7 +44,8 @@ TEST_F(FeatureWindowTest, SearchButtonsFollowTheTextAndTheMatches) {
     openEditor();
     BankEditorWindow window(editor());
     EditorSearch search(editor(), m_prompter);
-    QObject::connect(&search, &EditorSearch::buttonsChanged, &window, &BankEditorWindow::setSearchButtonsEnabled);
+    QObject::connect(&search, &EditorSearch::buttonsChanged, &window,
+                     &BankEditorWindow::setSearchButtonsEnabled);
     editor().setPlug(BankEditor::Plug::SearchTextChanged, [&] { search.setText(window.searchText()); });
     editor().setPlug(BankEditor::Plug::SearchFromStart, [&] { search.searchFromStart(); });
     window.show();
@@ -108,7 +109,9 @@ TEST_F(FeatureWindowTest, PicturePreviewShowsThePictureUnderTheCaption) {
 }
 
 TEST_F(FeatureWindowTest, QuestionPreviewStacksItsParts) {
-    const auto tenPerLine = [](int, const QString& text) { return text.isEmpty() ? 1 : int((text.size() + 9) / 10); };
+    const auto tenPerLine = [](int, const QString& text) {
+        return text.isEmpty() ? 1 : int((text.size() + 9) / 10);
+    };
     QuestionPreviewWindow window(QuestionPreview(QString(25, u'字'), QString(), png(100, 40)), tenPerLine);
     window.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));

@@ -71,7 +71,8 @@ protected:
         click(rowOf(m_first), column);
         m_prompter.answerOpenFile(writeFile(name, bytes));
         m_pictures->addPictureFromFile();
-        return field(m_first, column == kStemPicture ? Q::StemPictureData : Q::AnswerPictureData).toByteArray();
+        return field(m_first, column == kStemPicture ? Q::StemPictureData : Q::AnswerPictureData)
+            .toByteArray();
     }
 
     qint32 m_first = 0;
@@ -97,7 +98,8 @@ TEST_F(PictureTest, FilesAreReencodedToJpegUnlessNamedAsJpeg) {
         {u"a.bmp"_s, encoded(image, "BMP"), false},
         {u"a.tiff"_s, encoded(image, "TIFF"), false},
         {u"a.ico"_s, encoded(image, "ICO"), false},
-        {u"a.gif"_s, QByteArray::fromBase64("R0lGODlhAQABAIAAAP///wAAACH5BAEAAAAALAAAAAABAAEAAAICRAEAOw=="), false},
+        {u"a.gif"_s, QByteArray::fromBase64("R0lGODlhAQABAIAAAP///wAAACH5BAEAAAAALAAAAAABAAEAAAICRAEAOw=="),
+         false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name.toStdString());

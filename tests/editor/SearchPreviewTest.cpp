@@ -49,22 +49,29 @@ TEST(SearchTextTest, AsciiLettersMatchInEitherCaseOnly) {
         bool found;
     };
     const Case cases[] = {
-        {u"求ABC的值"_s, u"abc"_s, true},
-        {u"abc"_s, u"ABC"_s, true},
+        {u"求ABC的值"_s, u"abc"_s, true}, {u"abc"_s, u"ABC"_s, true},
         {u"ａｂｃ"_s, u"ABC"_s, false}, // full-width letters are other characters
-        {u"Ä"_s, u"ä"_s, false},
-        {u"三角形"_s, u"角"_s, true},
-        {u"ab"_s, u"abc"_s, false},
-        {u""_s, u"a"_s, false},
+        {u"Ä"_s, u"ä"_s, false},          {u"三角形"_s, u"角"_s, true},
+        {u"ab"_s, u"abc"_s, false},       {u""_s, u"a"_s, false},
     };
     for (const Case& c : cases)
         EXPECT_EQ(EditorSearch::containsIgnoringAsciiCase(c.text, c.what), c.found) << c.text.toStdString();
 }
 
 TEST_F(SearchTest, FromStartVisitsColumnByColumn) {
-    const qint32 a = addRecord(with([](Question& q) { q.stem1 = u"甲"_s; q.answer = u"match 在答案"_s; }));
-    addRecord(with([](Question& q) { q.stem1 = u"乙"_s; q.answer = u"对"_s; }));
-    const qint32 c = addRecord(with([](Question& q) { q.stem1 = u"丙"_s; q.answer = u"错"_s; q.knowledge = u"MATCH"_s; }));
+    const qint32 a = addRecord(with([](Question& q) {
+        q.stem1 = u"甲"_s;
+        q.answer = u"match 在答案"_s;
+    }));
+    addRecord(with([](Question& q) {
+        q.stem1 = u"乙"_s;
+        q.answer = u"对"_s;
+    }));
+    const qint32 c = addRecord(with([](Question& q) {
+        q.stem1 = u"丙"_s;
+        q.answer = u"错"_s;
+        q.knowledge = u"MATCH"_s;
+    }));
     open();
     m_search->setText(u"Match"_s);
     EXPECT_TRUE(m_startEnabled);
@@ -87,8 +94,16 @@ TEST_F(SearchTest, FromStartVisitsColumnByColumn) {
 }
 
 TEST_F(SearchTest, PictureMarkIsFoundInTheStemPictureColumnFirst) {
-    addRecord(with([](Question& q) { q.stem1 = u"无图"_s; q.stem2 = u"√ 在题文2"_s; q.answer = u"对"_s; }));
-    const qint32 b = addRecord(with([](Question& q) { q.stem1 = u"有图"_s; q.answer = u"对"_s; q.stemPicture = true; }));
+    addRecord(with([](Question& q) {
+        q.stem1 = u"无图"_s;
+        q.stem2 = u"√ 在题文2"_s;
+        q.answer = u"对"_s;
+    }));
+    const qint32 b = addRecord(with([](Question& q) {
+        q.stem1 = u"有图"_s;
+        q.answer = u"对"_s;
+        q.stemPicture = true;
+    }));
     open();
     m_search->setText(QuestionRecord::pictureMark());
     m_search->searchFromStart();
@@ -96,8 +111,14 @@ TEST_F(SearchTest, PictureMarkIsFoundInTheStemPictureColumnFirst) {
 }
 
 TEST_F(SearchTest, FromCurrentStartsAtTheCurrentCellAndNeverWraps) {
-    const qint32 a = addRecord(with([](Question& q) { q.stem1 = u"查找目标一"_s; q.answer = u"对"_s; }));
-    const qint32 b = addRecord(with([](Question& q) { q.stem1 = u"查找目标二"_s; q.answer = u"对"_s; }));
+    const qint32 a = addRecord(with([](Question& q) {
+        q.stem1 = u"查找目标一"_s;
+        q.answer = u"对"_s;
+    }));
+    const qint32 b = addRecord(with([](Question& q) {
+        q.stem1 = u"查找目标二"_s;
+        q.answer = u"对"_s;
+    }));
     open();
     m_search->setText(u"目标"_s);
 
@@ -117,8 +138,14 @@ TEST_F(SearchTest, FromCurrentStartsAtTheCurrentCellAndNeverWraps) {
 }
 
 TEST_F(SearchTest, ChangingTheTextResetsThePositionAndDisablesNext) {
-    const qint32 a = addRecord(with([](Question& q) { q.stem1 = u"一二三"_s; q.answer = u"对"_s; }));
-    const qint32 b = addRecord(with([](Question& q) { q.stem1 = u"三四五"_s; q.answer = u"对"_s; }));
+    const qint32 a = addRecord(with([](Question& q) {
+        q.stem1 = u"一二三"_s;
+        q.answer = u"对"_s;
+    }));
+    const qint32 b = addRecord(with([](Question& q) {
+        q.stem1 = u"三四五"_s;
+        q.answer = u"对"_s;
+    }));
     open();
     m_search->setText(u"三"_s);
     m_search->searchFromStart();
@@ -139,7 +166,10 @@ TEST_F(SearchTest, ChangingTheTextResetsThePositionAndDisablesNext) {
 }
 
 TEST_F(SearchTest, NothingFoundLeavesCursorAndPosition) {
-    addRecord(with([](Question& q) { q.stem1 = u"甲"_s; q.answer = u"对"_s; }));
+    addRecord(with([](Question& q) {
+        q.stem1 = u"甲"_s;
+        q.answer = u"对"_s;
+    }));
     open();
     click(1, kAnswer);
     m_search->setText(u"不存在"_s);
@@ -162,8 +192,16 @@ protected:
 };
 
 TEST_F(PicturePreviewTest, PreviewReadsThePictureOfTheCurrentCell) {
-    const qint32 id = addRecord(with([](Question& q) { q.stem1 = u"甲"_s; q.answer = u"对"_s; q.stemPicture = true; q.answerPicture = true; }));
-    addRecord(with([](Question& q) { q.stem1 = u"乙"_s; q.answer = u"对"_s; }));
+    const qint32 id = addRecord(with([](Question& q) {
+        q.stem1 = u"甲"_s;
+        q.answer = u"对"_s;
+        q.stemPicture = true;
+        q.answerPicture = true;
+    }));
+    addRecord(with([](Question& q) {
+        q.stem1 = u"乙"_s;
+        q.answer = u"对"_s;
+    }));
     open();
     click(rowOf(id), kAnswerPicture);
     ASSERT_TRUE(m_pictures->preparePreview());
@@ -180,7 +218,11 @@ TEST_F(PicturePreviewTest, PreviewReadsThePictureOfTheCurrentCell) {
 }
 
 TEST_F(PicturePreviewTest, DoubleClickOnAPictureRunsThePreviewPlug) {
-    const qint32 id = addRecord(with([](Question& q) { q.stem1 = u"甲"_s; q.answer = u"对"_s; q.stemPicture = true; }));
+    const qint32 id = addRecord(with([](Question& q) {
+        q.stem1 = u"甲"_s;
+        q.answer = u"对"_s;
+        q.stemPicture = true;
+    }));
     open();
     QString caption;
     editor().setPlug(BankEditor::Plug::PreviewPicture, [&] {
@@ -192,7 +234,12 @@ TEST_F(PicturePreviewTest, DoubleClickOnAPictureRunsThePreviewPlug) {
 }
 
 TEST_F(PicturePreviewTest, DeletePictureAsksThenEmptiesSlotAndCell) {
-    const qint32 id = addRecord(with([](Question& q) { q.stem1 = u"甲"_s; q.answer = u"对"_s; q.stemPicture = true; q.answerPicture = true; }));
+    const qint32 id = addRecord(with([](Question& q) {
+        q.stem1 = u"甲"_s;
+        q.answer = u"对"_s;
+        q.stemPicture = true;
+        q.answerPicture = true;
+    }));
     open();
     const int row = rowOf(id);
     click(row, kStemPicture);
@@ -264,8 +311,16 @@ TEST(QuestionPreviewTest, TextsAndPictureAreStackedAtFourteenPixelsALine) {
 }
 
 TEST_F(PicturePreviewTest, QuestionPreviewFromARecordTakesTheStemPictureOnlyWhenMarked) {
-    const qint32 withPicture = addRecord(with([](Question& q) { q.stem1 = u"甲"_s; q.stem2 = u"乙"_s; q.answer = u"对"_s; q.stemPicture = true; }));
-    const qint32 without = addRecord(with([](Question& q) { q.stem1 = u"丙"_s; q.answer = u"对"_s; }));
+    const qint32 withPicture = addRecord(with([](Question& q) {
+        q.stem1 = u"甲"_s;
+        q.stem2 = u"乙"_s;
+        q.answer = u"对"_s;
+        q.stemPicture = true;
+    }));
+    const qint32 without = addRecord(with([](Question& q) {
+        q.stem1 = u"丙"_s;
+        q.answer = u"对"_s;
+    }));
     const QuestionPreview a = QuestionPreview::fromRecord(m_store, course(), withPicture);
     EXPECT_EQ(a.stem1(), u"甲"_s);
     EXPECT_EQ(a.stem2(), u"乙"_s);

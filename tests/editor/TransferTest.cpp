@@ -42,8 +42,20 @@ Question member(const QString& group, const QString& number, const QString& stem
 
 QVariantList valuesOf(const Question& q) {
     const QString mark = Q::pictureMark();
-    return {q.knowledge, q.groupName, q.groupNumber, q.stem1, q.stemPicture ? mark : QString(), q.stem2, q.answer,
-            q.answerPicture ? mark : QString(), q.type, q.difficulty, q.score, q.choice, q.fixedScore, q.blocked,
+    return {q.knowledge,
+            q.groupName,
+            q.groupNumber,
+            q.stem1,
+            q.stemPicture ? mark : QString(),
+            q.stem2,
+            q.answer,
+            q.answerPicture ? mark : QString(),
+            q.type,
+            q.difficulty,
+            q.score,
+            q.choice,
+            q.fixedScore,
+            q.blocked,
             q.stemPicture ? QByteArray("source-stem") : QByteArray(),
             q.answerPicture ? QByteArray("source-answer") : QByteArray()};
 }
@@ -128,7 +140,8 @@ TEST_F(TransferTest, ExportCopiesBothFilesUnderTheBackupName) {
     // A second export asks before it overwrites.
     m_prompter.clear();
     m_prompter.answerChooseFolder(m_outside.path());
-    m_prompter.answerYesNo(true, u"目标文件 "_s + kExportName + u".edb 已经存在，继续复制将覆盖它，继续复制吗？"_s);
+    m_prompter.answerYesNo(true,
+                           u"目标文件 "_s + kExportName + u".edb 已经存在，继续复制将覆盖它，继续复制吗？"_s);
     m_transfer->exportCourse();
     EXPECT_EQ(m_prompter.messages(), QStringList{u"导出课程完毕。"_s});
 }
@@ -152,8 +165,10 @@ TEST_F(TransferTest, ExportRefusals) {
         {"no folder chosen", QString(), std::nullopt, {}},
         {"the program's folder", m_folder.path(), std::nullopt, {refusal}},
         {"the program's folder with a separator", m_folder.path() + u"/"_s, std::nullopt, {refusal}},
-        {"the program's folder through a detour", m_outside.path() + u"/../"_s + QDir(m_folder.path()).dirName(),
-         std::nullopt, {refusal}},
+        {"the program's folder through a detour",
+         m_outside.path() + u"/../"_s + QDir(m_folder.path()).dirName(),
+         std::nullopt,
+         {refusal}},
         {"an existing target kept", m_outside.path(), false, {}},
     };
     for (const Case& c : cases) {
@@ -267,32 +282,38 @@ TEST_F(TransferTest, ConflictingGroupIsSkippedOrRenamed) {
     const QStringList before = bankStems();
 
     // 取消 at the question skips the title and its members as one duplicate.
-    import(path, [&] { m_prompter.answerOkCancel(false, kGroupConflict); });
-    EXPECT_EQ(m_prompter.messages(), QStringList{u"1条记录重复，实际导入1条记录。"_s});
-    EXPECT_EQ(bankStems(), before + QStringList{u":独立"_s});
-    EXPECT_EQ(m_groupNameAsked, 0);
+    import(path, [&] { m_prompter.answerOkCancel(false, kGroupConflict);
+});
+EXPECT_EQ(m_prompter.messages(), QStringList{u"1条记录重复，实际导入1条记录。"_s});
+EXPECT_EQ(bankStems(), before + QStringList{u":独立"_s});
+EXPECT_EQ(m_groupNameAsked, 0);
 
-    // 确定, then 取消 in the name dialog: skipped as well.
-    m_prompter.clear();
-    import(path, [&] { m_prompter.answerOkCancel(true, kGroupConflict); });
-    EXPECT_EQ(m_prompter.messages(), QStringList{u"2条记录重复，实际导入0条记录。"_s});
-    EXPECT_EQ(m_groupNameAsked, 1);
+// 确定, then 取消 in the name dialog: skipped as well.
+m_prompter.clear();
+    import(path, [&] { m_prompter.answerOkCancel(true, kGroupConflict);
+    } // namespace
+);
+EXPECT_EQ(m_prompter.messages(), QStringList{u"2条记录重复，实际导入0条记录。"_s});
+EXPECT_EQ(m_groupNameAsked, 1);
 
-    // 确定 with a new name: the group comes in under it.
-    m_prompter.clear();
-    m_groupName = u"阅读二"_s;
-    import(path, [&] { m_prompter.answerOkCancel(true, kGroupConflict); });
-    EXPECT_EQ(m_prompter.messages(), QStringList{u"1条记录重复，实际导入3条记录。"_s});
-    EXPECT_EQ(bankStems(), before + QStringList({u":独立"_s, u"阅读二:新短文"_s, u"阅读二:新一"_s, u"阅读二:新二"_s}));
-    // Group order: the renamed title directly followed by its members.
-    for (int r = 1; r < grid().rowCount(); ++r) {
-        if (text(r, BankEditor::StemText1Column) == u"新短文"_s) {
-            EXPECT_EQ(text(r + 1, BankEditor::StemText1Column), u"新一"_s);
-            EXPECT_EQ(text(r + 2, BankEditor::StemText1Column), u"新二"_s);
-        }
+// 确定 with a new name: the group comes in under it.
+m_prompter.clear();
+m_groupName = u"阅读二"_s;
+    import(path, [&] { m_prompter.answerOkCancel(true, kGroupConflict);
+    } // namespace helan::test
+);
+EXPECT_EQ(m_prompter.messages(), QStringList{u"1条记录重复，实际导入3条记录。"_s});
+EXPECT_EQ(bankStems(),
+          before + QStringList({u":独立"_s, u"阅读二:新短文"_s, u"阅读二:新一"_s, u"阅读二:新二"_s}));
+// Group order: the renamed title directly followed by its members.
+for (int r = 1; r < grid().rowCount(); ++r) {
+    if (text(r, BankEditor::StemText1Column) == u"新短文"_s) {
+        EXPECT_EQ(text(r + 1, BankEditor::StemText1Column), u"新一"_s);
+        EXPECT_EQ(text(r + 2, BankEditor::StemText1Column), u"新二"_s);
     }
-    EXPECT_TRUE(m_prompter.done());
-    expectBankMatchesGrid();
+}
+EXPECT_TRUE(m_prompter.done());
+expectBankMatchesGrid();
 }
 
 TEST_F(TransferTest, SourcesThatAreNotCourseBanksAreRefusedBeforeAnythingIsAdded) {
@@ -350,82 +371,86 @@ TEST_F(TransferTest, ProtectedSourceAsksForItsPasswordAndIsNeverWritten) {
     const QByteArray edb = fileHash(path);
     const QByteArray edt = fileHash(RecordStore::memoFileName(path));
 
-    import(path, [&] { m_prompter.answerInput(u"wrong"_s, path); });
-    ASSERT_EQ(m_prompter.messages().size(), 1);
-    EXPECT_TRUE(m_prompter.messages().first().endsWith(kOpenFailure));
-    EXPECT_EQ(m_prompter.prompts().at(1).title, u"请输入欲导入数据库的密码："_s);
+    import(path, [&] { m_prompter.answerInput(u"wrong"_s, path);
+});
+ASSERT_EQ(m_prompter.messages().size(), 1);
+EXPECT_TRUE(m_prompter.messages().first().endsWith(kOpenFailure));
+EXPECT_EQ(m_prompter.prompts().at(1).title, u"请输入欲导入数据库的密码："_s);
 
-    m_prompter.clear();
-    import(path, [&] { m_prompter.answerInput(u"secret"_s, path); });
+m_prompter.clear();
+    import(path, [&] { m_prompter.answerInput(u"secret"_s, path);
+    });
     EXPECT_EQ(m_prompter.messages(), QStringList{u"成功导入1条记录。"_s});
     EXPECT_EQ(fileHash(path), edb);
     EXPECT_EQ(fileHash(RecordStore::memoFileName(path)), edt);
-}
-
-TEST_F(TransferTest, SourceNamedLikeTheCourseOpensUnderAnotherAlias) {
-    open();
-    import(source({plain(u"甲"_s, u"对"_s)}, course()));
-    EXPECT_EQ(m_prompter.messages(), QStringList{u"成功导入1条记录。"_s});
-    EXPECT_EQ(m_store.currentAlias(), course());
-    EXPECT_EQ(bankStems(), QStringList{u":甲"_s});
-}
-
-TEST_F(TransferTest, ImportUpdatesCountsStatusTypesAndCaption) {
-    open();
-    editor().setExportEnabled(false);
-    QStringList statuses;
-    QObject::connect(&editor(), &BankEditor::statusTextChanged, [&](const QString& s) { statuses << s; });
-    QList<bool> busy;
-    QObject::connect(&editor(), &BankEditor::busyChanged, [&](bool b) { busy << b; });
-    Question computed = plain(u"一加一"_s, u"二"_s);
-    computed.type = u"计算"_s;
-    Question sub = member(u"组"_s, u"1"_s, u"子题"_s);
-    sub.type = u"口算"_s; // a member's type is its title's business
-    import(source({computed, member(u"组"_s, u"0"_s, u"组题"_s), sub}));
-    EXPECT_EQ(statuses.first(), u"正在导入处理： 1/3"_s);
-    EXPECT_EQ(statuses.last(), u"成功导入3条记录。"_s);
-    EXPECT_EQ(busy, QList<bool>({true, false}));
-    EXPECT_EQ(editor().questionCount(), 2);
-    EXPECT_TRUE(editor().caption().contains(u"（共 2 题）"_s));
-    EXPECT_TRUE(editor().exportEnabled());
-    EXPECT_TRUE(editor().typeNames().contains(u"计算"_s));
-    EXPECT_FALSE(editor().typeNames().contains(u"口算"_s));
-    QuestionTypeLibrary library(m_store, m_prompter);
-    EXPECT_TRUE(library.typeNames().contains(u"计算"_s));
-    EXPECT_TRUE(grid().listItems(BankEditor::TypeColumn).contains(u"计算"_s));
-}
-
-// ---- Round trip
-
-TEST_F(TransferTest, ExportThenImportIntoAnotherDataFolderKeepsEveryFieldAndPicture) {
-    QTemporaryDir other;
-    SyntheticBank::Options options;
-    options.questionCount = 120;
-    options.seed = 7;
-    options.password = u"tuiyan"_s;
-    options.courseName = u"物理"_s;
-    QString error;
-    ASSERT_TRUE(SyntheticBank::write(other.path(), options, &error)) << error.toStdString();
-
-    // Export in the other data folder.
-    QDir::setCurrent(other.path());
-    QString exported;
-    {
-        RecordStore store;
-        ScriptedPrompter prompter;
-        ASSERT_TRUE(store.open(CourseBank::fileName(options.courseName), options.courseName, options.password));
-        BankEditor otherEditor(store, prompter, options.courseName, {});
-        otherEditor.open(1000);
-        CourseTransfer transfer(otherEditor, store, prompter, {});
-        exported = QDir(m_outside.path()).filePath(transfer.exportBaseName() + u".edb"_s);
-        prompter.answerChooseFolder(m_outside.path());
-        transfer.exportCourse();
-        EXPECT_EQ(prompter.messages(), QStringList{u"导出课程完毕。"_s});
     }
-    QDir::setCurrent(m_folder.path());
 
-    open();
-    import(exported, [&] { m_prompter.answerInput(options.password, exported); });
+    TEST_F(TransferTest, SourceNamedLikeTheCourseOpensUnderAnotherAlias) {
+        open();
+        import(source({plain(u"甲"_s, u"对"_s)}, course()));
+        EXPECT_EQ(m_prompter.messages(), QStringList{u"成功导入1条记录。"_s});
+        EXPECT_EQ(m_store.currentAlias(), course());
+        EXPECT_EQ(bankStems(), QStringList{u":甲"_s});
+    }
+
+    TEST_F(TransferTest, ImportUpdatesCountsStatusTypesAndCaption) {
+        open();
+        editor().setExportEnabled(false);
+        QStringList statuses;
+        QObject::connect(&editor(), &BankEditor::statusTextChanged, [&](const QString& s) { statuses << s; });
+        QList<bool> busy;
+        QObject::connect(&editor(), &BankEditor::busyChanged, [&](bool b) { busy << b; });
+        Question computed = plain(u"一加一"_s, u"二"_s);
+        computed.type = u"计算"_s;
+        Question sub = member(u"组"_s, u"1"_s, u"子题"_s);
+        sub.type = u"口算"_s; // a member's type is its title's business
+        import(source({computed, member(u"组"_s, u"0"_s, u"组题"_s), sub}));
+        EXPECT_EQ(statuses.first(), u"正在导入处理： 1/3"_s);
+        EXPECT_EQ(statuses.last(), u"成功导入3条记录。"_s);
+        EXPECT_EQ(busy, QList<bool>({true, false}));
+        EXPECT_EQ(editor().questionCount(), 2);
+        EXPECT_TRUE(editor().caption().contains(u"（共 2 题）"_s));
+        EXPECT_TRUE(editor().exportEnabled());
+        EXPECT_TRUE(editor().typeNames().contains(u"计算"_s));
+        EXPECT_FALSE(editor().typeNames().contains(u"口算"_s));
+        QuestionTypeLibrary library(m_store, m_prompter);
+        EXPECT_TRUE(library.typeNames().contains(u"计算"_s));
+        EXPECT_TRUE(grid().listItems(BankEditor::TypeColumn).contains(u"计算"_s));
+    }
+
+    // ---- Round trip
+
+    TEST_F(TransferTest, ExportThenImportIntoAnotherDataFolderKeepsEveryFieldAndPicture) {
+        QTemporaryDir other;
+        SyntheticBank::Options options;
+        options.questionCount = 120;
+        options.seed = 7;
+        options.password = u"tuiyan"_s;
+        options.courseName = u"物理"_s;
+        QString error;
+        ASSERT_TRUE(SyntheticBank::write(other.path(), options, &error)) << error.toStdString();
+
+        // Export in the other data folder.
+        QDir::setCurrent(other.path());
+        QString exported;
+        {
+            RecordStore store;
+            ScriptedPrompter prompter;
+            ASSERT_TRUE(
+                store.open(CourseBank::fileName(options.courseName), options.courseName, options.password));
+            BankEditor otherEditor(store, prompter, options.courseName, {});
+            otherEditor.open(1000);
+            CourseTransfer transfer(otherEditor, store, prompter, {});
+            exported = QDir(m_outside.path()).filePath(transfer.exportBaseName() + u".edb"_s);
+            prompter.answerChooseFolder(m_outside.path());
+            transfer.exportCourse();
+            EXPECT_EQ(prompter.messages(), QStringList{u"导出课程完毕。"_s});
+        }
+        QDir::setCurrent(m_folder.path());
+
+        open();
+    import(exported, [&] { m_prompter.answerInput(options.password, exported);
+    });
     EXPECT_EQ(m_prompter.messages(), QStringList{u"成功导入120条记录。"_s});
 
     // Record k of the copy is record k of the bank now: the bank was empty.
@@ -446,7 +471,7 @@ TEST_F(TransferTest, ExportThenImportIntoAnotherDataFolderKeepsEveryFieldAndPict
     EXPECT_GT(pictures, 0);
     m_store.close(u"副本"_s);
     expectBankMatchesGrid();
-}
+    }
 
-} // namespace
-} // namespace helan::test
+    } // namespace
+    } // namespace helan::test

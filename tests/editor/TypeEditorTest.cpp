@@ -1,8 +1,8 @@
 // The window 题型编辑: loading, adding, renaming and deleting types across courses.
+#include "editor/TypeEditor.h"
 #include "EditorFakes.h"
 #include "EditorFixture.h"
 #include "base/Gbk.h"
-#include "editor/TypeEditor.h"
 #include "model/CourseBank.h"
 #include "model/CourseCatalog.h"
 #include "model/QuestionRecord.h"
@@ -29,8 +29,8 @@ protected:
         CourseBank bank(m_store, m_prompter);
         ASSERT_TRUE(bank.createCourseBank(kOtherCourse));
         ASSERT_TRUE(m_store.open(CourseBank::fileName(kOtherCourse), kOtherCourse));
-        ASSERT_TRUE(m_store.append({QString(), QString(), QString(), u"数学题"_s, QString(), QString(), u"1"_s,
-                                    QString(), u"填空"_s, 1, 1}));
+        ASSERT_TRUE(m_store.append({QString(), QString(), QString(), u"数学题"_s, QString(), QString(),
+                                    u"1"_s, QString(), u"填空"_s, 1, 1}));
         ASSERT_TRUE(m_store.close(kOtherCourse));
 
         m_judge = addRecord(with([](Question& q) {
