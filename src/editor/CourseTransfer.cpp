@@ -281,7 +281,9 @@ void CourseTransfer::runImport(const QString& alias) {
                            QString::number(m_importedCount) + u"条记录。"_s);
 }
 
-// The grid is written back to the bank as one change: all of it or none.
+// The grid is written back to the bank as one change: all of it or none. A record
+// that already holds its row's values is left alone, which saves rewriting the
+// whole bank after a small import.
 void CourseTransfer::writeBackGrid() {
     const GridModel& grid = m_editor.grid();
     if (!m_store.setCurrent(m_editor.courseName()))
@@ -299,6 +301,11 @@ void CourseTransfer::writeBackGrid() {
         for (const int c :
              {BankEditor::ChoiceColumn, BankEditor::FixedScoreColumn, BankEditor::BlockedColumn})
             values.append(grid.checked(r, c));
+        bool same = true;
+        for (int f = 1; f <= BankEditor::BlockedColumn + 1 && same; ++f)
+            same = m_store.read(f) == values.at(f - 1);
+        if (same)
+            continue;
         values.append(QVariant());
         values.append(QVariant());
         m_store.modify(values);
