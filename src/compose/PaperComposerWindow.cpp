@@ -2,6 +2,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QEvent>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -20,10 +21,13 @@
 #include "app/AppState.h"
 #include "app/DifficultyNoteDialog.h"
 #include "app/DifficultyNoteLogic.h"
+#include "base/RandomSource.h"
 #include "compose/BuiltInWordProcessor.h"
+#include "compose/DesktopDocumentOpener.h"
 #include "compose/NumberingSettings.h"
 #include "compose/NumberingSettingsWindow.h"
 #include "compose/PaperComposerHelpWindow.h"
+#include "compose/PaperGeneration.h"
 #include "compose/TypeColourSettings.h"
 #include "compose/TypeColourWindow.h"
 #include "editor/QuestionPreview.h"
@@ -296,6 +300,14 @@ void PaperComposerWindow::buildMenus() {
 // The settings windows the composer opens, unless the opener brought its own.
 void PaperComposerWindow::plugWindows() {
     PaperComposer::Hooks& hooks = m_composer.hooks();
+    if (!hooks.generatePaper) {
+        // Papers go to the system's temporary folder and are shown by the desktop.
+        hooks.generatePaper = [](PaperComposer& composer, const QString& paper) {
+            DesktopDocumentOpener opener;
+            PaperGeneration generation(RandomSource::process(), opener, QDir::tempPath() + u'/');
+            generation.generatePaper(composer, paper);
+        };
+    }
     if (!hooks.runNumberingSettings) {
         hooks.runNumberingSettings = [this] {
             NumberingSettings settings(m_composer.prompter());
