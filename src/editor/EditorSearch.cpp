@@ -1,5 +1,7 @@
 #include "editor/EditorSearch.h"
 
+#include <algorithm>
+
 #include "base/Prompter.h"
 #include "editor/BankEditor.h"
 
