@@ -15,8 +15,8 @@
 
 #include <benchmark/benchmark.h>
 
-#include "base/RandomSource.h"
 #include "base/Prompter.h"
+#include "base/RandomSource.h"
 #include "compose/DocumentOpener.h"
 #include "compose/HtmlPaperWriter.h"
 #include "compose/PaperAssembly.h"
@@ -54,8 +54,7 @@ struct Inputs {
 
 // A photograph-like picture: a gradient with noise, as JPEG when the codec is
 // there, else PNG.
-QByteArray makePicture(int seed)
-{
+QByteArray makePicture(int seed) {
     QImage image(480, 320, QImage::Format_RGB32);
     QRandomGenerator random{quint32(seed)};
     for (int y = 0; y < image.height(); ++y)
@@ -72,8 +71,7 @@ QByteArray makePicture(int seed)
     return bytes;
 }
 
-const Inputs& inputs()
-{
+const Inputs& inputs() {
     static const Inputs in = [] {
         Inputs i;
         PaperSettings& s = i.settings;
@@ -94,7 +92,8 @@ const Inputs& inputs()
         for (int q = 0; q < 100; ++q) {
             PaperRow row;
             row.type = types[q % 5];
-            row.stem1 = u"第"_s + QString::number(q) + u"题：关于力学的陈述（ ）正确与否，请说明理由。\r\n第二行"_s;
+            row.stem1 =
+                u"第"_s + QString::number(q) + u"题：关于力学的陈述（ ）正确与否，请说明理由。\r\n第二行"_s;
             row.answer = u"答案的文字，第"_s + QString::number(q) + u"题"_s;
             row.score = 3;
             row.recordId = q + 1;
@@ -114,8 +113,7 @@ const Inputs& inputs()
     return in;
 }
 
-AssembledPaper assemble(RandomSource& random)
-{
+AssembledPaper assemble(RandomSource& random) {
     static SilentPrompter prompter;
     AssembledPaper paper;
     paper.settings = inputs().settings;
@@ -124,13 +122,11 @@ AssembledPaper assemble(RandomSource& random)
     return paper;
 }
 
-QByteArray picture(qint64 id, bool)
-{
+QByteArray picture(qint64 id, bool) {
     return inputs().pictures.value(int((id - 1) / 5));
 }
 
-template <typename Write> void run(benchmark::State& state, const char* key, Write write)
-{
+template <typename Write> void run(benchmark::State& state, const char* key, Write write) {
     QTemporaryDir dir;
     NoOpener opener;
     RandomSource random(1);
@@ -146,8 +142,7 @@ template <typename Write> void run(benchmark::State& state, const char* key, Wri
     g_seconds[key] = total / double(std::max<benchmark::IterationCount>(state.iterations(), 1));
 }
 
-void BM_HtmlPaperAndAnswers(benchmark::State& state)
-{
+void BM_HtmlPaperAndAnswers(benchmark::State& state) {
     run(state, "html", [](const AssembledPaper& paper, NoOpener& opener, const QString& folder) {
         HtmlPaperWriter writer(paper, picture, opener, folder);
         writer.writeHtmlPaper();
@@ -156,8 +151,7 @@ void BM_HtmlPaperAndAnswers(benchmark::State& state)
     });
 }
 
-void BM_DocxPaperAndAnswers(benchmark::State& state)
-{
+void BM_DocxPaperAndAnswers(benchmark::State& state) {
     run(state, "docx", [](const AssembledPaper& paper, NoOpener& opener, const QString& folder) {
         WordPaperWriter writer(paper, picture, opener, folder);
         writer.writeWordPaper();
@@ -169,22 +163,21 @@ void BM_DocxPaperAndAnswers(benchmark::State& state)
 BENCHMARK(BM_HtmlPaperAndAnswers)->Iterations(20)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DocxPaperAndAnswers)->Iterations(20)->Unit(benchmark::kMillisecond);
 
-void goal(const char* name, double figure, double target)
-{
+void goal(const char* name, double figure, double target) {
     const bool ok = figure > 0 && figure <= target;
     std::printf("goal %s: %.3f s (target <%.1f s) %s\n", name, figure, target, ok ? "ok" : "short");
 }
 
 } // namespace
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     qsizetype pictureBytes = 0;
     for (const QByteArray& bytes : inputs().pictures)
         pictureBytes += bytes.size();
     std::printf("pictures: %d, %s, %lld KB in all\n", int(inputs().pictures.size()),
-                inputs().pictures.value(0).startsWith("\xff\xd8") ? "JPEG" : "PNG", qint64(pictureBytes / 1024));
+                inputs().pictures.value(0).startsWith("\xff\xd8") ? "JPEG" : "PNG",
+                qint64(pictureBytes / 1024));
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

@@ -6,25 +6,21 @@ using namespace Qt::StringLiterals;
 
 namespace helan {
 
-QString AssembledPaper::documentTitle(const QString& kind) const
-{
+QString AssembledPaper::documentTitle(const QString& kind) const {
     const QString gap = u"  "_s;
-    return settings.courseName + gap + settings.compositionTime + gap + settings.totalText + gap
-         + settings.similarityText + gap + settings.paper + gap + settings.generationTime + gap + kind;
+    return settings.courseName + gap + settings.compositionTime + gap + settings.totalText + gap +
+           settings.similarityText + gap + settings.paper + gap + settings.generationTime + gap + kind;
 }
 
-QString AssembledPaper::majorLabel(int k) const
-{
+QString AssembledPaper::majorLabel(int k) const {
     return settings.majorLabels.value(k);
 }
 
-QString AssembledPaper::majorHeading(int k, const QString& type) const
-{
+QString AssembledPaper::majorHeading(int k, const QString& type) const {
     return majorLabel(k) + settings.majorSuffix + type;
 }
 
-QString AssembledPaper::perQuestionScore(const QString& type) const
-{
+QString AssembledPaper::perQuestionScore(const QString& type) const {
     if (const PaperType* t = findType(type); t && intValue(t->score) != 0)
         return t->score;
     for (const PaperRow& row : rows)
@@ -33,33 +29,28 @@ QString AssembledPaper::perQuestionScore(const QString& type) const
     return findType(type) ? findType(type)->score : QString();
 }
 
-QString AssembledPaper::typeTotalScore(const QString& type) const
-{
+QString AssembledPaper::typeTotalScore(const QString& type) const {
     const PaperType* t = findType(type);
     return t ? t->totalScore : QString();
 }
 
-QString AssembledPaper::scoreNote(const QString& type) const
-{
+QString AssembledPaper::scoreNote(const QString& type) const {
     if (!settings.majorScoreNote)
         return {};
     return u"（每题"_s + perQuestionScore(type) + u"分，共"_s + typeTotalScore(type) + u"分）"_s;
 }
 
-bool AssembledPaper::answerLineBreak(const QString& type) const
-{
+bool AssembledPaper::answerLineBreak(const QString& type) const {
     const PaperType* t = findType(type);
     return t && t->answerLineBreak;
 }
 
-QString AssembledPaper::description(const QString& type) const
-{
+QString AssembledPaper::description(const QString& type) const {
     const PaperType* t = findType(type);
     return t ? t->description : QString();
 }
 
-QList<int> AssembledPaper::majorStarts() const
-{
+QList<int> AssembledPaper::majorStarts() const {
     QList<int> starts;
     starts.reserve(rows.size());
     int k = 0;
@@ -70,8 +61,7 @@ QList<int> AssembledPaper::majorStarts() const
     return starts;
 }
 
-QList<int> AssembledPaper::minorNumbers() const
-{
+QList<int> AssembledPaper::minorNumbers() const {
     QList<int> numbers;
     numbers.reserve(rows.size());
     int m = 0;
@@ -83,8 +73,7 @@ QList<int> AssembledPaper::minorNumbers() const
     return numbers;
 }
 
-const PaperType* AssembledPaper::findType(const QString& name) const
-{
+const PaperType* AssembledPaper::findType(const QString& name) const {
     for (const PaperType& t : settings.types)
         if (t.name == name)
             return &t;

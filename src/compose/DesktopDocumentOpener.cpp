@@ -5,8 +5,7 @@
 
 namespace helan {
 
-bool DesktopDocumentOpener::openDocument(const QString& path)
-{
+bool DesktopDocumentOpener::openDocument(const QString& path) {
     return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
 }
 

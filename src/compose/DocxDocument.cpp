@@ -34,28 +34,32 @@ constexpr qint64 kTextWidthEmu = (kPageWidth - 2 * kMarginSide) * kEmuPerTwip;
 // The style that stands for the word processor's body text.
 const QString kBodyStyle = u"正文"_s;
 
-unsigned byteAt(const QByteArray& b, qsizetype i)
-{
+unsigned byteAt(const QByteArray& b, qsizetype i) {
     return i < b.size() ? static_cast<unsigned char>(b[i]) : 0U;
 }
-unsigned be16(const QByteArray& b, qsizetype i) { return byteAt(b, i) << 8 | byteAt(b, i + 1); }
-unsigned le16(const QByteArray& b, qsizetype i) { return byteAt(b, i) | byteAt(b, i + 1) << 8; }
-quint32 be32(const QByteArray& b, qsizetype i) { return quint32(be16(b, i)) << 16 | be16(b, i + 2); }
-qint32 le32(const QByteArray& b, qsizetype i) { return qint32(quint32(le16(b, i)) | quint32(le16(b, i + 2)) << 16); }
+unsigned be16(const QByteArray& b, qsizetype i) {
+    return byteAt(b, i) << 8 | byteAt(b, i + 1);
+}
+unsigned le16(const QByteArray& b, qsizetype i) {
+    return byteAt(b, i) | byteAt(b, i + 1) << 8;
+}
+quint32 be32(const QByteArray& b, qsizetype i) {
+    return quint32(be16(b, i)) << 16 | be16(b, i + 2);
+}
+qint32 le32(const QByteArray& b, qsizetype i) {
+    return qint32(quint32(le16(b, i)) | quint32(le16(b, i + 2)) << 16);
+}
 
-QString styleId(const QString& style)
-{
+QString styleId(const QString& style) {
     return style == kBodyStyle ? u"Normal"_s : u"S"_s + QString::number(qHash(style), 16);
 }
 
-QString number(double value)
-{
+QString number(double value) {
     return QString::number(qRound64(value));
 }
 
 // Text as w:t pieces with a w:br for every line break it holds.
-void writeText(QXmlStreamWriter& x, const QString& text)
-{
+void writeText(QXmlStreamWriter& x, const QString& text) {
     const QStringList lines = QString(text).replace(u"\r\n"_s, u"\n"_s).split(u'\n');
     for (qsizetype i = 0; i < lines.size(); ++i) {
         if (i > 0)
@@ -69,8 +73,7 @@ void writeText(QXmlStreamWriter& x, const QString& text)
     }
 }
 
-void writeRunProperties(QXmlStreamWriter& x, const DocxDocument::Run& run)
-{
+void writeRunProperties(QXmlStreamWriter& x, const DocxDocument::Run& run) {
     x.writeStartElement(kW, u"rPr"_s);
     if (run.bold) {
         x.writeEmptyElement(kW, u"b"_s);
@@ -83,8 +86,7 @@ void writeRunProperties(QXmlStreamWriter& x, const DocxDocument::Run& run)
     x.writeEndElement();
 }
 
-void writePicture(QXmlStreamWriter& x, const DocxDocument::Picture& picture, int index)
-{
+void writePicture(QXmlStreamWriter& x, const DocxDocument::Picture& picture, int index) {
     qint64 cx = picture.width * kEmuPerPixel;
     qint64 cy = picture.height * kEmuPerPixel;
     if (cx > kTextWidthEmu) {
@@ -145,8 +147,7 @@ void writePicture(QXmlStreamWriter& x, const DocxDocument::Picture& picture, int
 }
 
 void writeParagraph(QXmlStreamWriter& x, const DocxDocument::Paragraph& p,
-                    const QList<DocxDocument::Picture>& pictures)
-{
+                    const QList<DocxDocument::Picture>& pictures) {
     x.writeStartElement(kW, u"p"_s);
     x.writeStartElement(kW, u"pPr"_s);
     if (!p.style.isEmpty()) {
@@ -195,31 +196,28 @@ void writeParagraph(QXmlStreamWriter& x, const DocxDocument::Paragraph& p,
 
 } // namespace
 
-DocxDocument::DocxDocument()
-{
+DocxDocument::DocxDocument() {
     m_paragraphs.append(Paragraph{});
 }
 
-void DocxDocument::typeText(const QString& text)
-{
+void DocxDocument::typeText(const QString& text) {
     if (text.isEmpty())
         return;
     QList<Run>& runs = m_paragraphs.last().runs;
-    if (!runs.isEmpty() && runs.last().picture < 0 && runs.last().size == m_size && runs.last().bold == m_bold)
+    if (!runs.isEmpty() && runs.last().picture < 0 && runs.last().size == m_size &&
+        runs.last().bold == m_bold)
         runs.last().text += text;
     else
         runs.append(Run{text, m_size, m_bold, -1});
 }
 
-void DocxDocument::typeParagraph()
-{
+void DocxDocument::typeParagraph() {
     Paragraph next = m_paragraphs.last();
     next.runs.clear();
     m_paragraphs.append(next);
 }
 
-void DocxDocument::typeBackspace()
-{
+void DocxDocument::typeBackspace() {
     Paragraph& p = m_paragraphs.last();
     if (p.runs.isEmpty()) {
         // At the start of a paragraph the break before it goes.
@@ -229,19 +227,18 @@ void DocxDocument::typeBackspace()
     }
     Run& run = p.runs.last();
     if (run.picture < 0 && run.text.size() > 1)
-        run.text.chop(run.text.endsWith(u"\r\n"_s) || run.text.at(run.text.size() - 1).isLowSurrogate() ? 2 : 1);
+        run.text.chop(run.text.endsWith(u"\r\n"_s) || run.text.at(run.text.size() - 1).isLowSurrogate() ? 2
+                                                                                                        : 1);
     else
         p.runs.removeLast();
 }
 
-void DocxDocument::setAlignment(int alignment)
-{
+void DocxDocument::setAlignment(int alignment) {
     if (alignment == 0 || alignment == 1 || alignment == 3)
         m_paragraphs.last().alignment = alignment;
 }
 
-void DocxDocument::setAlignmentName(const QString& name)
-{
+void DocxDocument::setAlignmentName(const QString& name) {
     if (name == u"wdAlignParagraphJustify"_s)
         m_paragraphs.last().alignment = 3;
     else if (name == u"wdAlignParagraphCenter"_s)
@@ -250,39 +247,32 @@ void DocxDocument::setAlignmentName(const QString& name)
         m_paragraphs.last().alignment = 0;
 }
 
-void DocxDocument::setLeftIndent(double characters)
-{
+void DocxDocument::setLeftIndent(double characters) {
     m_paragraphs.last().leftIndent = characters;
 }
 
-void DocxDocument::setFirstLineIndent(double characters)
-{
+void DocxDocument::setFirstLineIndent(double characters) {
     m_paragraphs.last().firstLineIndent = characters;
 }
 
-void DocxDocument::setLineSpacingRule(int rule)
-{
+void DocxDocument::setLineSpacingRule(int rule) {
     m_paragraphs.last().lineSpacingRule = rule;
 }
 
-void DocxDocument::setStyle(const QString& style)
-{
+void DocxDocument::setStyle(const QString& style) {
     m_paragraphs.last().style = style;
 }
 
-void DocxDocument::setFontSize(double points)
-{
+void DocxDocument::setFontSize(double points) {
     if (points > 0)
         m_size = points;
 }
 
-void DocxDocument::setBold(int on)
-{
+void DocxDocument::setBold(int on) {
     m_bold = on != 0;
 }
 
-void DocxDocument::addPicture(const QByteArray& bytes)
-{
+void DocxDocument::addPicture(const QByteArray& bytes) {
     Picture picture;
     if (!readPictureHeader(bytes, picture)) {
         m_errors.append(u"图片无法识别"_s);
@@ -293,8 +283,7 @@ void DocxDocument::addPicture(const QByteArray& bytes)
     m_paragraphs.last().runs.append(Run{QString(), m_size, m_bold, int(m_pictures.size() - 1)});
 }
 
-bool DocxDocument::readPictureHeader(const QByteArray& b, Picture& picture)
-{
+bool DocxDocument::readPictureHeader(const QByteArray& b, Picture& picture) {
     if (b.startsWith("\x89PNG\r\n\x1a\n")) {
         picture.extension = u"png"_s;
         picture.contentType = u"image/png"_s;
@@ -344,8 +333,7 @@ bool DocxDocument::readPictureHeader(const QByteArray& b, Picture& picture)
     return picture.width > 0 && picture.height > 0;
 }
 
-QByteArray DocxDocument::documentXml() const
-{
+QByteArray DocxDocument::documentXml() const {
     QByteArray bytes;
     QXmlStreamWriter x(&bytes);
     x.writeStartDocument(u"1.0"_s, true);
@@ -363,10 +351,10 @@ QByteArray DocxDocument::documentXml() const
     x.writeAttribute(kW, u"w"_s, QString::number(kPageWidth));
     x.writeAttribute(kW, u"h"_s, QString::number(kPageHeight));
     x.writeEmptyElement(kW, u"pgMar"_s);
-    for (const auto& [side, value] : {std::pair{u"top"_s, kMarginEdge}, std::pair{u"right"_s, kMarginSide},
-                                      std::pair{u"bottom"_s, kMarginEdge}, std::pair{u"left"_s, kMarginSide},
-                                      std::pair{u"header"_s, 851}, std::pair{u"footer"_s, 992},
-                                      std::pair{u"gutter"_s, 0}})
+    for (const auto& [side, value] :
+         {std::pair{u"top"_s, kMarginEdge}, std::pair{u"right"_s, kMarginSide},
+          std::pair{u"bottom"_s, kMarginEdge}, std::pair{u"left"_s, kMarginSide}, std::pair{u"header"_s, 851},
+          std::pair{u"footer"_s, 992}, std::pair{u"gutter"_s, 0}})
         x.writeAttribute(kW, side, QString::number(value));
     x.writeEndElement(); // sectPr
     x.writeEndElement(); // body
@@ -375,8 +363,7 @@ QByteArray DocxDocument::documentXml() const
     return bytes;
 }
 
-QByteArray DocxDocument::stylesXml() const
-{
+QByteArray DocxDocument::stylesXml() const {
     QByteArray bytes;
     QXmlStreamWriter x(&bytes);
     x.writeStartDocument(u"1.0"_s, true);
@@ -433,8 +420,7 @@ QByteArray DocxDocument::stylesXml() const
     return bytes;
 }
 
-QByteArray DocxDocument::contentTypesXml() const
-{
+QByteArray DocxDocument::contentTypesXml() const {
     const QString ns = u"http://schemas.openxmlformats.org/package/2006/content-types"_s;
     QByteArray bytes;
     QXmlStreamWriter x(&bytes);
@@ -445,8 +431,8 @@ QByteArray DocxDocument::contentTypesXml() const
         {u"rels"_s, u"application/vnd.openxmlformats-package.relationships+xml"_s},
         {u"xml"_s, u"application/xml"_s}};
     for (const Picture& picture : m_pictures)
-        if (std::find_if(defaults.begin(), defaults.end(), [&](const auto& d) { return d.first == picture.extension; })
-            == defaults.end())
+        if (std::find_if(defaults.begin(), defaults.end(),
+                         [&](const auto& d) { return d.first == picture.extension; }) == defaults.end())
             defaults.append({picture.extension, picture.contentType});
     for (const auto& [extension, type] : defaults) {
         x.writeEmptyElement(ns, u"Default"_s);
@@ -459,14 +445,14 @@ QByteArray DocxDocument::contentTypesXml() const
                      u"application/vnd.openxmlformats-officedocument.wordprocessingml.document.main+xml"_s);
     x.writeEmptyElement(ns, u"Override"_s);
     x.writeAttribute(u"PartName"_s, u"/word/styles.xml"_s);
-    x.writeAttribute(u"ContentType"_s, u"application/vnd.openxmlformats-officedocument.wordprocessingml.styles+xml"_s);
+    x.writeAttribute(u"ContentType"_s,
+                     u"application/vnd.openxmlformats-officedocument.wordprocessingml.styles+xml"_s);
     x.writeEndElement();
     x.writeEndDocument();
     return bytes;
 }
 
-QByteArray DocxDocument::documentRelationshipsXml() const
-{
+QByteArray DocxDocument::documentRelationshipsXml() const {
     QByteArray bytes;
     QXmlStreamWriter x(&bytes);
     x.writeStartDocument(u"1.0"_s, true);
@@ -474,7 +460,8 @@ QByteArray DocxDocument::documentRelationshipsXml() const
     x.writeStartElement(kPackageRels, u"Relationships"_s);
     x.writeEmptyElement(kPackageRels, u"Relationship"_s);
     x.writeAttribute(u"Id"_s, u"rIdStyles"_s);
-    x.writeAttribute(u"Type"_s, u"http://schemas.openxmlformats.org/officeDocument/2006/relationships/styles"_s);
+    x.writeAttribute(u"Type"_s,
+                     u"http://schemas.openxmlformats.org/officeDocument/2006/relationships/styles"_s);
     x.writeAttribute(u"Target"_s, u"styles.xml"_s);
     for (qsizetype i = 0; i < m_pictures.size(); ++i) {
         const QString id = QString::number(i + 1);
@@ -488,8 +475,7 @@ QByteArray DocxDocument::documentRelationshipsXml() const
     return bytes;
 }
 
-QList<std::pair<QString, QByteArray>> DocxDocument::parts() const
-{
+QList<std::pair<QString, QByteArray>> DocxDocument::parts() const {
     QByteArray packageRels;
     {
         QXmlStreamWriter x(&packageRels);
@@ -498,8 +484,9 @@ QList<std::pair<QString, QByteArray>> DocxDocument::parts() const
         x.writeStartElement(kPackageRels, u"Relationships"_s);
         x.writeEmptyElement(kPackageRels, u"Relationship"_s);
         x.writeAttribute(u"Id"_s, u"rId1"_s);
-        x.writeAttribute(u"Type"_s,
-                         u"http://schemas.openxmlformats.org/officeDocument/2006/relationships/officeDocument"_s);
+        x.writeAttribute(
+            u"Type"_s,
+            u"http://schemas.openxmlformats.org/officeDocument/2006/relationships/officeDocument"_s);
         x.writeAttribute(u"Target"_s, u"word/document.xml"_s);
         x.writeEndElement();
         x.writeEndDocument();
@@ -517,8 +504,7 @@ QList<std::pair<QString, QByteArray>> DocxDocument::parts() const
     return parts;
 }
 
-bool DocxDocument::save(const QString& path)
-{
+bool DocxDocument::save(const QString& path) {
     const QList<std::pair<QString, QByteArray>> content = parts();
     int error = 0;
     zip_t* archive = zip_open(QFile::encodeName(path).constData(), ZIP_CREATE | ZIP_TRUNCATE, &error);
@@ -529,7 +515,8 @@ bool DocxDocument::save(const QString& path)
     bool ok = true;
     for (const auto& [name, bytes] : content) {
         zip_source_t* source = zip_source_buffer(archive, bytes.constData(), zip_uint64_t(bytes.size()), 0);
-        if (!source || zip_file_add(archive, name.toUtf8().constData(), source, ZIP_FL_ENC_UTF_8 | ZIP_FL_OVERWRITE) < 0) {
+        if (!source || zip_file_add(archive, name.toUtf8().constData(), source,
+                                    ZIP_FL_ENC_UTF_8 | ZIP_FL_OVERWRITE) < 0) {
             if (source)
                 zip_source_free(source);
             ok = false;
@@ -537,7 +524,8 @@ bool DocxDocument::save(const QString& path)
         }
         // Pictures are compressed already.
         if (name.startsWith(u"word/media/"_s))
-            zip_set_file_compression(archive, zip_uint64_t(zip_get_num_entries(archive, 0) - 1), ZIP_CM_STORE, 0);
+            zip_set_file_compression(archive, zip_uint64_t(zip_get_num_entries(archive, 0) - 1), ZIP_CM_STORE,
+                                     0);
     }
     if (!ok || zip_close(archive) != 0) {
         zip_discard(archive);

@@ -17,10 +17,10 @@ namespace helan {
 class DocxDocument : public WordSelection {
 public:
     struct Run {
-        QString text;          // may hold "\r\n" line breaks
-        double size = 10.5;    // points
+        QString text;       // may hold "\r\n" line breaks
+        double size = 10.5; // points
         bool bold = false;
-        int picture = -1;      // index into pictures(), or -1 for text
+        int picture = -1; // index into pictures(), or -1 for text
     };
     struct Paragraph {
         int alignment = 0;     // 0 left, 1 centred, 3 justified

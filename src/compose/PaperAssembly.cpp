@@ -10,20 +10,17 @@ namespace helan {
 
 namespace {
 
-bool isUnit(const PaperRow& row)
-{
+bool isUnit(const PaperRow& row) {
     return intValue(row.groupNumber) == 0;
 }
 
-bool isMember(const PaperRow& row)
-{
+bool isMember(const PaperRow& row) {
     return !row.groupNumber.isEmpty() && row.groupNumber != u"0"_s;
 }
 
 // Whether a picture-option answer is written with the chosen label set: a
 // one-byte first character for letters, a two-byte one for circled numbers.
-bool answerMatches(const QString& answer, int labelSet)
-{
+bool answerMatches(const QString& answer, int labelSet) {
     if (answer.isEmpty())
         return false;
     const bool singleByte = answer.at(0).unicode() >= 1 && answer.at(0).unicode() <= 127;
@@ -33,19 +30,15 @@ bool answerMatches(const QString& answer, int labelSet)
 } // namespace
 
 PaperAssembly::PaperAssembly(RandomSource& random, Prompter& prompter, TwinFinder findTwin)
-    : m_random(random), m_prompter(prompter), m_findTwin(std::move(findTwin))
-{
-}
+    : m_random(random), m_prompter(prompter), m_findTwin(std::move(findTwin)) {}
 
-const QStringList& PaperAssembly::optionLabels(int labelSet)
-{
+const QStringList& PaperAssembly::optionLabels(int labelSet) {
     static const QStringList letters = u"A/B/C/D/E/F/G/H/I"_s.split(u'/');
     static const QStringList circled = u"①/②/③/④/⑤/⑥/⑦/⑧/⑨"_s.split(u'/');
     return labelSet == 1 ? circled : letters;
 }
 
-bool PaperAssembly::assemblePaper(const QList<PaperRow>& workList, AssembledPaper& paper)
-{
+bool PaperAssembly::assemblePaper(const QList<PaperRow>& workList, AssembledPaper& paper) {
     paper.rows.clear();
     for (const PaperType& type : paper.settings.types) {
         QList<qsizetype> units;
@@ -59,7 +52,8 @@ bool PaperAssembly::assemblePaper(const QList<PaperRow>& workList, AssembledPape
                 return false;
             if (!workList[unit].isTitle())
                 continue;
-            for (qsizetype member = unit + 1; member < workList.size() && isMember(workList[member]); ++member)
+            for (qsizetype member = unit + 1; member < workList.size() && isMember(workList[member]);
+                 ++member)
                 if (!writeRow(workList[member], paper))
                     return false;
         }
@@ -67,12 +61,11 @@ bool PaperAssembly::assemblePaper(const QList<PaperRow>& workList, AssembledPape
     return true;
 }
 
-bool PaperAssembly::writeRow(const PaperRow& row, AssembledPaper& paper)
-{
+bool PaperAssembly::writeRow(const PaperRow& row, AssembledPaper& paper) {
     PaperRow out = row;
     if (row.choice && !row.stem2.isEmpty()) {
-        std::tie(out.stem2, out.answer) = shuffleOptions(row.stem2, row.answer, paper.settings.optionLabelSet,
-                                                         paper.settings.optionSuffix);
+        std::tie(out.stem2, out.answer) =
+            shuffleOptions(row.stem2, row.answer, paper.settings.optionLabelSet, paper.settings.optionSuffix);
     } else if (row.choice && !answerMatches(row.answer, paper.settings.optionLabelSet)) {
         const std::optional<Twin> twin = m_findTwin ? m_findTwin(row.recordId, row.stem1) : std::nullopt;
         if (!twin) {
@@ -87,8 +80,7 @@ bool PaperAssembly::writeRow(const PaperRow& row, AssembledPaper& paper)
 }
 
 std::pair<QString, QString> PaperAssembly::shuffleOptions(const QString& options, const QString& answer,
-                                                          int labelSet, const QString& suffix)
-{
+                                                          int labelSet, const QString& suffix) {
     const QStringList& labels = optionLabels(labelSet);
     const QStringList optionLines = splitCrLfLines(options);
     const QStringList answerLines = splitCrLfLines(answer);

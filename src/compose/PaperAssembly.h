@@ -41,8 +41,8 @@ public:
     // The options (one per line) in random order under the labels of the set,
     // each followed by five spaces, and the labels of the answer lines in label
     // order.
-    std::pair<QString, QString> shuffleOptions(const QString& options, const QString& answer,
-                                               int labelSet, const QString& suffix);
+    std::pair<QString, QString> shuffleOptions(const QString& options, const QString& answer, int labelSet,
+                                               const QString& suffix);
 
     static const QStringList& optionLabels(int labelSet);
 

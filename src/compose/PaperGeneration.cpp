@@ -20,8 +20,7 @@ using Q = QuestionRecord;
 using P = PaperComposer;
 
 // WorkList and AssembledPaper: 分组号, 题文1, 题图 mark, 题文2, 答案, 答图 mark, 题型, 分值, record ID.
-void fillWorkGrid(GridModel& grid, const QList<PaperRow>& rows, bool assembled)
-{
+void fillWorkGrid(GridModel& grid, const QList<PaperRow>& rows, bool assembled) {
     grid.setRowCount(1);
     grid.setColumnCount(9);
     grid.setColumnKind(7, ColumnKind::Number);
@@ -50,12 +49,9 @@ void fillWorkGrid(GridModel& grid, const QList<PaperRow>& rows, bool assembled)
 } // namespace
 
 PaperGeneration::PaperGeneration(RandomSource& random, DocumentOpener& opener, QString folder)
-    : m_random(random), m_opener(opener), m_folder(std::move(folder))
-{
-}
+    : m_random(random), m_opener(opener), m_folder(std::move(folder)) {}
 
-QList<PaperRow> PaperGeneration::workList(PaperComposer& composer, const QString& paper)
-{
+QList<PaperRow> PaperGeneration::workList(PaperComposer& composer, const QString& paper) {
     RecordStore& store = composer.store();
     store.setCurrent(composer.courseName());
     const GridModel& grid = composer.questionGrid();
@@ -82,8 +78,7 @@ QList<PaperRow> PaperGeneration::workList(PaperComposer& composer, const QString
     return rows;
 }
 
-PaperSettings PaperGeneration::settings(PaperComposer& composer, const QString& paper)
-{
+PaperSettings PaperGeneration::settings(PaperComposer& composer, const QString& paper) {
     const bool b = paper == u"B卷"_s;
     PaperSettings s;
     s.courseName = composer.courseName();
@@ -129,13 +124,11 @@ PaperSettings PaperGeneration::settings(PaperComposer& composer, const QString& 
     return s;
 }
 
-QString PaperGeneration::failureMessage(const QStringList& failures)
-{
-    return u"以下文件未能写入：\n"_s + failures.join(u'\n');
+QString PaperGeneration::failureMessage(const QStringList& failures) {
+    return u"试卷未能完整写入：\n"_s + failures.join(u'\n');
 }
 
-AssembledPaper PaperGeneration::generatePaper(PaperComposer& composer, const QString& paper)
-{
+AssembledPaper PaperGeneration::generatePaper(PaperComposer& composer, const QString& paper) {
     // Titles must precede their sub-questions in 分组号 order.
     if (!composer.groupOrdered())
         composer.sortComposerByGroup(false);

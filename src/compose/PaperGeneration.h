@@ -28,7 +28,7 @@ public:
     static QList<PaperRow> workList(PaperComposer& composer, const QString& paper);
     static PaperSettings settings(PaperComposer& composer, const QString& paper);
 
-    // The message listing what could not be written.
+    // The one message listing what could not be written (files, pictures).
     static QString failureMessage(const QStringList& failures);
 
 private:

@@ -13,8 +13,7 @@ const QString kBody = u"正文"_s;
 const QString kRunOnSeparator = u"        "_s; // eight spaces
 
 // Numbers of one digit hang by one and a half characters, longer ones by two.
-void numberIndents(WordSelection& s, int m)
-{
+void numberIndents(WordSelection& s, int m) {
     if (m < 10) {
         s.setLeftIndent(1.5);
         s.setFirstLineIndent(-1.5);
@@ -24,15 +23,13 @@ void numberIndents(WordSelection& s, int m)
     }
 }
 
-void continuationIndents(WordSelection& s)
-{
+void continuationIndents(WordSelection& s) {
     s.setLeftIndent(3.2);
     s.setFirstLineIndent(0.01);
 }
 
 // The first line where the number hangs, the rest under the text.
-void typeSplit(WordSelection& s, const QString& text, bool indentRest)
-{
+void typeSplit(WordSelection& s, const QString& text, bool indentRest) {
     const qsizetype at = text.indexOf(u"\r\n"_s);
     if (at < 0) {
         s.typeText(text);
@@ -49,30 +46,24 @@ void typeSplit(WordSelection& s, const QString& text, bool indentRest)
 
 WordPaperWriter::WordPaperWriter(const AssembledPaper& paper, PaperPictures pictures, DocumentOpener& opener,
                                  QString folder)
-    : m_paper(paper), m_pictures(std::move(pictures)), m_opener(opener), m_folder(std::move(folder))
-{
-}
+    : m_paper(paper), m_pictures(std::move(pictures)), m_opener(opener), m_folder(std::move(folder)) {}
 
-QString WordPaperWriter::paperPath() const
-{
+QString WordPaperWriter::paperPath() const {
     return m_folder + m_paper.documentTitle(u"试题"_s) + u".docx"_s;
 }
 
-QString WordPaperWriter::answersPath() const
-{
+QString WordPaperWriter::answersPath() const {
     return m_folder + m_paper.documentTitle(u"答案"_s) + u".docx"_s;
 }
 
-void WordPaperWriter::typeTitle(WordSelection& s, const QString& kind) const
-{
+void WordPaperWriter::typeTitle(WordSelection& s, const QString& kind) const {
     s.setAlignment(1);
     s.typeText(m_paper.documentTitle(kind));
     s.typeParagraph();
     s.setAlignment(0);
 }
 
-void WordPaperWriter::typePaper(WordSelection& s) const
-{
+void WordPaperWriter::typePaper(WordSelection& s) const {
     typeTitle(s, u"试题"_s);
     const QList<int> majors = m_paper.majorStarts();
     const QList<int> minors = m_paper.minorNumbers();
@@ -125,8 +116,7 @@ void WordPaperWriter::typePaper(WordSelection& s) const
     }
 }
 
-void WordPaperWriter::typeAnswers(WordSelection& s) const
-{
+void WordPaperWriter::typeAnswers(WordSelection& s) const {
     typeTitle(s, u"答案"_s);
     const QList<int> majors = m_paper.majorStarts();
     const QList<int> minors = m_paper.minorNumbers();
@@ -177,8 +167,7 @@ void WordPaperWriter::typeAnswers(WordSelection& s) const
     }
 }
 
-void WordPaperWriter::typeDocument(bool answers, const QString& path)
-{
+void WordPaperWriter::typeDocument(bool answers, const QString& path) {
     DocxDocument document;
     if (answers)
         typeAnswers(document);
@@ -192,13 +181,11 @@ void WordPaperWriter::typeDocument(bool answers, const QString& path)
         m_opener.openDocument(path);
 }
 
-void WordPaperWriter::writeWordPaper()
-{
+void WordPaperWriter::writeWordPaper() {
     typeDocument(false, paperPath());
 }
 
-void WordPaperWriter::writeWordAnswers()
-{
+void WordPaperWriter::writeWordAnswers() {
     typeDocument(true, answersPath());
 }
 

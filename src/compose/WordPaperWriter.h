@@ -16,7 +16,8 @@ class WordSelection;
 class WordPaperWriter {
 public:
     // folder: where the documents go, ending in a separator.
-    WordPaperWriter(const AssembledPaper& paper, PaperPictures pictures, DocumentOpener& opener, QString folder);
+    WordPaperWriter(const AssembledPaper& paper, PaperPictures pictures, DocumentOpener& opener,
+                    QString folder);
 
     // Each types its document, saves it and opens it; what failed gathers in
     // failures() so that the caller reports it once for both documents.

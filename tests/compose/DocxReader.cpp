@@ -11,22 +11,21 @@ namespace helan::test {
 
 namespace {
 
-QMap<QString, QString> relationships(const QByteArray& xml)
-{
+QMap<QString, QString> relationships(const QByteArray& xml) {
     QMap<QString, QString> out;
     QXmlStreamReader r(xml);
     while (!r.atEnd()) {
         r.readNext();
         if (r.isStartElement() && r.name() == u"Relationship"_s)
-            out.insert(r.attributes().value(u"Id"_s).toString(), r.attributes().value(u"Target"_s).toString());
+            out.insert(r.attributes().value(u"Id"_s).toString(),
+                       r.attributes().value(u"Target"_s).toString());
     }
     return out;
 }
 
 } // namespace
 
-DocxReader::DocxReader(const QString& path)
-{
+DocxReader::DocxReader(const QString& path) {
     int error = 0;
     zip_t* archive = zip_open(QFile::encodeName(path).constData(), ZIP_RDONLY, &error);
     if (!archive)
@@ -48,13 +47,11 @@ DocxReader::DocxReader(const QString& path)
     m_opened = true;
 }
 
-QString DocxReader::target(const QString& id) const
-{
+QString DocxReader::target(const QString& id) const {
     return relationships(m_parts.value(u"word/_rels/document.xml.rels"_s)).value(id);
 }
 
-QStringList DocxReader::problems() const
-{
+QStringList DocxReader::problems() const {
     QStringList out;
     QMap<QString, QString> defaults;
     QStringList overrides;
@@ -91,14 +88,15 @@ QStringList DocxReader::problems() const
     return out;
 }
 
-QList<DocxReader::Paragraph> DocxReader::paragraphs() const
-{
+QList<DocxReader::Paragraph> DocxReader::paragraphs() const {
     QList<Paragraph> out;
     QXmlStreamReader r(m_parts.value(u"word/document.xml"_s));
     bool inRun = false;
     while (!r.atEnd()) {
         r.readNext();
-        const auto attr = [&](const QString& name) { return r.attributes().value(u"w:"_s + name).toString(); };
+        const auto attr = [&](const QString& name) {
+            return r.attributes().value(u"w:"_s + name).toString();
+        };
         if (r.isStartElement()) {
             const QString name = r.qualifiedName().toString();
             if (name == u"w:p"_s) {

@@ -24,16 +24,14 @@ namespace {
 
 class RecordingOpener : public helan::DocumentOpener {
 public:
-    bool openDocument(const QString& path) override
-    {
+    bool openDocument(const QString& path) override {
         opened.append(path);
         return true;
     }
     QStringList opened;
 };
 
-QByteArray encoded(int width, int height, const char* format)
-{
+QByteArray encoded(int width, int height, const char* format) {
     QImage image(width, height, QImage::Format_RGB32);
     image.fill(Qt::white);
     QByteArray bytes;
@@ -44,8 +42,7 @@ QByteArray encoded(int width, int height, const char* format)
 }
 
 // The start of a baseline JPEG: SOI, a JFIF segment, then the frame header.
-QByteArray jpegHeader(int width, int height)
-{
+QByteArray jpegHeader(int width, int height) {
     QByteArray b("\xff\xd8\xff\xe0\x00\x10JFIF\x00\x01\x01\x00\x00\x01\x00\x01\x00\x00", 20);
     b += QByteArray("\xff\xc0\x00\x11\x08", 5);
     b += char(height >> 8);
@@ -58,8 +55,7 @@ QByteArray jpegHeader(int width, int height)
 
 } // namespace
 
-TEST(DocxDocument, picturesAreRecognisedByTheirBytes)
-{
+TEST(DocxDocument, picturesAreRecognisedByTheirBytes) {
     struct Case {
         QByteArray bytes;
         QString extension;
@@ -85,8 +81,7 @@ TEST(DocxDocument, picturesAreRecognisedByTheirBytes)
     EXPECT_FALSE(DocxDocument::readPictureHeader(QByteArray(), none));
 }
 
-TEST(DocxDocument, savedPackageCarriesWhatWasTyped)
-{
+TEST(DocxDocument, savedPackageCarriesWhatWasTyped) {
     QTemporaryDir dir;
     DocxDocument doc;
     doc.setAlignment(1);
@@ -127,7 +122,8 @@ TEST(DocxDocument, savedPackageCarriesWhatWasTyped)
     EXPECT_EQ(ps[1].halfPoints, (QList<int>{28, 20}));
     EXPECT_EQ(ps[1].bold, (QList<bool>{true, false}));
     // The new paragraph keeps the formatting of the one before until changed.
-    EXPECT_EQ((std::tuple{ps[2].leftChars, ps[2].firstLineChars, ps[2].hangingChars}), (std::tuple{150, 1, 0}));
+    EXPECT_EQ((std::tuple{ps[2].leftChars, ps[2].firstLineChars, ps[2].hangingChars}),
+              (std::tuple{150, 1, 0}));
     EXPECT_EQ(ps[2].alignment, u"both"_s);
     EXPECT_TRUE(ps[2].oneAndHalfLines);
     EXPECT_EQ(ps[2].text, u"ab"_s);
@@ -144,8 +140,7 @@ TEST(DocxDocument, savedPackageCarriesWhatWasTyped)
     EXPECT_TRUE(styles.contains(u"<w:aliases w:val=\"正文\"/>"_s));
 }
 
-TEST(DocxDocument, failuresAreReportedAndTheRestIsWritten)
-{
+TEST(DocxDocument, failuresAreReportedAndTheRestIsWritten) {
     QTemporaryDir dir;
     DocxDocument doc;
     doc.typeText(u"前"_s);
@@ -164,8 +159,7 @@ namespace {
 
 // One type of ten numbered questions (so the numbering reaches 10) whose answers
 // run on, then a type with an answer line break.
-AssembledPaper tenQuestions()
-{
+AssembledPaper tenQuestions() {
     AssembledPaper paper;
     paper.settings.courseName = u"化学"_s;
     paper.settings.paper = u"A卷"_s;
@@ -199,13 +193,13 @@ AssembledPaper tenQuestions()
 
 } // namespace
 
-TEST(WordPaperWriter, paperOfTenQuestions)
-{
+TEST(WordPaperWriter, paperOfTenQuestions) {
     QTemporaryDir dir;
     const AssembledPaper paper = tenQuestions();
     RecordingOpener opener;
-    WordPaperWriter writer(paper, [](qint64, bool answer) { return jpegHeader(answer ? 10 : 20, 10); }, opener,
-                           dir.path() + u'/');
+    WordPaperWriter writer(
+        paper, [](qint64, bool answer) { return jpegHeader(answer ? 10 : 20, 10); }, opener,
+        dir.path() + u'/');
     writer.writeWordPaper();
     EXPECT_TRUE(writer.failures().isEmpty());
     EXPECT_EQ(opener.opened, QStringList{writer.paperPath()});
@@ -254,12 +248,12 @@ TEST(WordPaperWriter, paperOfTenQuestions)
     EXPECT_TRUE(found);
 }
 
-TEST(WordPaperWriter, answerSheetRunsOnThenBreaksLines)
-{
+TEST(WordPaperWriter, answerSheetRunsOnThenBreaksLines) {
     QTemporaryDir dir;
     const AssembledPaper paper = tenQuestions();
     RecordingOpener opener;
-    WordPaperWriter writer(paper, [](qint64, bool) { return jpegHeader(10, 10); }, opener, dir.path() + u'/');
+    WordPaperWriter writer(
+        paper, [](qint64, bool) { return jpegHeader(10, 10); }, opener, dir.path() + u'/');
     writer.writeWordAnswers();
     const DocxReader docx(writer.answersPath());
     EXPECT_EQ(docx.problems(), QStringList());
@@ -283,13 +277,12 @@ TEST(WordPaperWriter, answerSheetRunsOnThenBreaksLines)
     EXPECT_EQ(ps[7].pictures.size(), 1);
 }
 
-TEST(WordPaperWriter, aFolderThatCannotBeWrittenIsReportedAndNothingOpened)
-{
+TEST(WordPaperWriter, aFolderThatCannotBeWrittenIsReportedAndNothingOpened) {
     QTemporaryDir dir;
     const AssembledPaper paper = tenQuestions();
     RecordingOpener opener;
-    WordPaperWriter writer(paper, [](qint64, bool) { return QByteArray("?"); }, opener,
-                           dir.path() + u"/missing/"_s);
+    WordPaperWriter writer(
+        paper, [](qint64, bool) { return QByteArray("?"); }, opener, dir.path() + u"/missing/"_s);
     writer.writeWordPaper();
     writer.writeWordAnswers();
     EXPECT_TRUE(opener.opened.isEmpty());
@@ -297,20 +290,21 @@ TEST(WordPaperWriter, aFolderThatCannotBeWrittenIsReportedAndNothingOpened)
 }
 
 // Renders a paper and its answer sheet where LibreOffice is installed.
-TEST(WordPaperWriter, rendersWithLibreOffice)
-{
+TEST(WordPaperWriter, rendersWithLibreOffice) {
     const QString soffice = QStandardPaths::findExecutable(u"soffice"_s);
     if (soffice.isEmpty())
         GTEST_SKIP() << "LibreOffice is not installed";
     QTemporaryDir dir;
     const AssembledPaper paper = tenQuestions();
     RecordingOpener opener;
-    WordPaperWriter writer(paper, [](qint64, bool) { return encoded(40, 30, "PNG"); }, opener, dir.path() + u'/');
+    WordPaperWriter writer(
+        paper, [](qint64, bool) { return encoded(40, 30, "PNG"); }, opener, dir.path() + u'/');
     writer.writeWordPaper();
     writer.writeWordAnswers();
     for (const QString& path : {writer.paperPath(), writer.answersPath()}) {
         QProcess process;
-        process.start(soffice, {u"--headless"_s, u"--convert-to"_s, u"pdf"_s, u"--outdir"_s, dir.path(), path});
+        process.start(soffice,
+                      {u"--headless"_s, u"--convert-to"_s, u"pdf"_s, u"--outdir"_s, dir.path(), path});
         ASSERT_TRUE(process.waitForFinished(120000));
         QString pdf = path;
         pdf.replace(u".docx"_s, u".pdf"_s);

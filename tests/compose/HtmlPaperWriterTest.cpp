@@ -18,16 +18,15 @@ namespace {
 
 class RecordingOpener : public helan::DocumentOpener {
 public:
-    bool openDocument(const QString& path) override
-    {
+    bool openDocument(const QString& path) override {
         opened.append(path);
         return true;
     }
     QStringList opened;
 };
 
-PaperRow row(const QString& group, const QString& stem, const QString& type, const QString& answer, qint64 id)
-{
+PaperRow row(const QString& group, const QString& stem, const QString& type, const QString& answer,
+             qint64 id) {
     PaperRow r;
     r.groupNumber = group;
     r.stem1 = stem;
@@ -40,8 +39,7 @@ PaperRow row(const QString& group, const QString& stem, const QString& type, con
 
 // Two types, one choice type whose answers run on and one with an answer line
 // break, a group, pictures in stems and answers, blank openings of both kinds.
-AssembledPaper smallPaper()
-{
+AssembledPaper smallPaper() {
     AssembledPaper paper;
     PaperSettings& s = paper.settings;
     s.courseName = u"物理"_s;
@@ -69,21 +67,18 @@ AssembledPaper smallPaper()
     return paper;
 }
 
-QByteArray picture(qint64 id, bool answer)
-{
+QByteArray picture(qint64 id, bool answer) {
     return QByteArray(answer ? "answer-" : "stem-") + QByteArray::number(id);
 }
 
-QByteArray readFile(const QString& path)
-{
+QByteArray readFile(const QString& path) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
 }
 
 // The written bytes with the folder replaced, so that the golden file does not
 // depend on where the test runs; updated with HELAN_UPDATE_GOLDEN=1.
-void expectGolden(const QString& path, const QString& folder, const QString& golden)
-{
+void expectGolden(const QString& path, const QString& folder, const QString& golden) {
     QByteArray bytes = readFile(path);
     bytes.replace(folder.toUtf8(), "@T@/");
     const QString goldenPath = QStringLiteral(HELAN_GOLDEN_DIR) + u'/' + golden;
@@ -97,8 +92,7 @@ void expectGolden(const QString& path, const QString& folder, const QString& gol
 
 } // namespace
 
-TEST(HtmlPaperWriter, smallPaperAndAnswerSheetMatchTheirGoldenFiles)
-{
+TEST(HtmlPaperWriter, smallPaperAndAnswerSheetMatchTheirGoldenFiles) {
     QTemporaryDir dir;
     const QString folder = dir.path() + u'/';
     const AssembledPaper paper = smallPaper();
@@ -108,8 +102,10 @@ TEST(HtmlPaperWriter, smallPaperAndAnswerSheetMatchTheirGoldenFiles)
     writer.writeHtmlAnswers();
     EXPECT_TRUE(writer.failures().isEmpty());
 
-    const QString paperFile = folder + u"物理  20261209010203  A卷总分：30  相似度：0%  A卷  20261209060708  试题.html"_s;
-    const QString answerFile = folder + u"物理  20261209010203  A卷总分：30  相似度：0%  A卷  20261209060708  答案.html"_s;
+    const QString paperFile =
+        folder + u"物理  20261209010203  A卷总分：30  相似度：0%  A卷  20261209060708  试题.html"_s;
+    const QString answerFile =
+        folder + u"物理  20261209010203  A卷总分：30  相似度：0%  A卷  20261209060708  答案.html"_s;
     EXPECT_EQ(opener.opened, (QStringList{paperFile, answerFile}));
     expectGolden(paperFile, folder, u"paper_a.html"_s);
     expectGolden(answerFile, folder, u"answers_a.html"_s);
@@ -120,8 +116,7 @@ TEST(HtmlPaperWriter, smallPaperAndAnswerSheetMatchTheirGoldenFiles)
     EXPECT_FALSE(QFile::exists(folder + u"A卷试题1.jpg"_s));
 }
 
-TEST(HtmlPaperWriter, optionsRunOnWithoutOptionLineBreakAndPaperBKeepsItsOwnPictures)
-{
+TEST(HtmlPaperWriter, optionsRunOnWithoutOptionLineBreakAndPaperBKeepsItsOwnPictures) {
     QTemporaryDir dir;
     const QString folder = dir.path() + u'/';
     AssembledPaper paper = smallPaper();
@@ -130,14 +125,14 @@ TEST(HtmlPaperWriter, optionsRunOnWithoutOptionLineBreakAndPaperBKeepsItsOwnPict
     RecordingOpener opener;
     HtmlPaperWriter writer(paper, picture, opener, folder);
     const QString html = writer.paperHtml();
-    EXPECT_TRUE(html.contains(u"<div style='text-indent:2.5em'><div>A. 甲&nbsp&nbsp&nbsp&nbspB. 乙&nbsp&nbsp&nbsp&nbsp</div></div>"_s));
+    EXPECT_TRUE(html.contains(
+        u"<div style='text-indent:2.5em'><div>A. 甲&nbsp&nbsp&nbsp&nbspB. 乙&nbsp&nbsp&nbsp&nbsp</div></div>"_s));
     EXPECT_TRUE(QFile::exists(folder + u"B卷试题0.jpg"_s));
     EXPECT_FALSE(QFile::exists(folder + u"A卷试题0.jpg"_s));
     EXPECT_TRUE(opener.opened.isEmpty());
 }
 
-TEST(HtmlPaperWriter, filesThatCannotBeWrittenAreListedAndNotOpened)
-{
+TEST(HtmlPaperWriter, filesThatCannotBeWrittenAreListedAndNotOpened) {
     QTemporaryDir dir;
     const QString folder = dir.path() + u"/missing/"_s;
     const AssembledPaper paper = smallPaper();

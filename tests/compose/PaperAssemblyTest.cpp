@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
+#include "ScriptedPrompter.h"
 #include "base/RandomSource.h"
 #include "compose/PaperAssembly.h"
-#include "ScriptedPrompter.h"
 
 using namespace Qt::StringLiterals;
 using helan::AssembledPaper;
@@ -15,8 +15,7 @@ namespace {
 
 // From state 1 the generator gives 41, 18467, 6334, 26500, 19169, …
 
-PaperRow row(const QString& group, const QString& stem, const QString& type, int score = 2)
-{
+PaperRow row(const QString& group, const QString& stem, const QString& type, int score = 2) {
     PaperRow r;
     r.groupNumber = group;
     r.stem1 = stem;
@@ -26,8 +25,7 @@ PaperRow row(const QString& group, const QString& stem, const QString& type, int
     return r;
 }
 
-PaperRow choice(const QString& stem, const QString& options, const QString& answer, qint64 id)
-{
+PaperRow choice(const QString& stem, const QString& options, const QString& answer, qint64 id) {
     PaperRow r = row(QString(), stem, u"选择"_s);
     r.choice = true;
     r.stem2 = options;
@@ -36,8 +34,7 @@ PaperRow choice(const QString& stem, const QString& options, const QString& answ
     return r;
 }
 
-PaperType type(const QString& name, const QString& score = u"0"_s, const QString& total = {})
-{
+PaperType type(const QString& name, const QString& score = u"0"_s, const QString& total = {}) {
     PaperType t;
     t.name = name;
     t.score = score;
@@ -45,8 +42,7 @@ PaperType type(const QString& name, const QString& score = u"0"_s, const QString
     return t;
 }
 
-QStringList stems(const AssembledPaper& paper)
-{
+QStringList stems(const AssembledPaper& paper) {
     QStringList out;
     for (const PaperRow& r : paper.rows)
         out.append(r.stem1);
@@ -64,14 +60,13 @@ struct Assembly {
 
 } // namespace
 
-TEST(PaperAssembly, typesInTableOrderUnitsDrawnMembersBehindTheirTitle)
-{
+TEST(PaperAssembly, typesInTableOrderUnitsDrawnMembersBehindTheirTitle) {
     Assembly a;
     AssembledPaper paper;
     paper.settings.types = {type(u"判断"_s), type(u"选择"_s), type(u"填空"_s)};
     const QList<PaperRow> work = {
-        row({}, u"q1"_s, u"填空"_s),      row(u"0"_s, u"G"_s, u"填空"_s), row(u"1"_s, u"G1"_s, u"填空"_s),
-        row(u"2"_s, u"G2"_s, u"阅读"_s), row({}, u"q2"_s, u"填空"_s),     row({}, u"c1"_s, u"判断"_s),
+        row({}, u"q1"_s, u"填空"_s),     row(u"0"_s, u"G"_s, u"填空"_s), row(u"1"_s, u"G1"_s, u"填空"_s),
+        row(u"2"_s, u"G2"_s, u"阅读"_s), row({}, u"q2"_s, u"填空"_s),    row({}, u"c1"_s, u"判断"_s),
     };
     ASSERT_TRUE(a.assembly.assemblePaper(work, paper));
     // 判断: one unit (draw 41); 填空: units q1, G, q2: 18467 % 3 → q2, 6334 % 2 → q1, then G
@@ -83,8 +78,7 @@ TEST(PaperAssembly, typesInTableOrderUnitsDrawnMembersBehindTheirTitle)
     EXPECT_EQ(a.random.state(), fourDraws.state());
 }
 
-TEST(PaperAssembly, subQuestionsWithoutTheirTitleAreNotWritten)
-{
+TEST(PaperAssembly, subQuestionsWithoutTheirTitleAreNotWritten) {
     Assembly a;
     AssembledPaper paper;
     paper.settings.types = {type(u"填空"_s)};
@@ -93,8 +87,7 @@ TEST(PaperAssembly, subQuestionsWithoutTheirTitleAreNotWritten)
     EXPECT_EQ(stems(paper), QStringList{u"q"_s});
 }
 
-TEST(PaperAssembly, twoGenerationsDrawDifferentOrders)
-{
+TEST(PaperAssembly, twoGenerationsDrawDifferentOrders) {
     Assembly a;
     AssembledPaper first;
     AssembledPaper second;
@@ -118,12 +111,12 @@ struct ShuffleCase {
 
 class ShuffleOptions : public ::testing::TestWithParam<ShuffleCase> {};
 
-TEST_P(ShuffleOptions, labelsInDrawOrderAnswersInLabelOrder)
-{
+TEST_P(ShuffleOptions, labelsInDrawOrderAnswersInLabelOrder) {
     const ShuffleCase& c = GetParam();
     Assembly a;
     // Draws 41 % 3 → z, 18467 % 2 → y, then x.
-    const auto [options, answer] = a.assembly.shuffleOptions(u"x\r\ny\r\nz"_s, c.answer, c.labelSet, c.suffix);
+    const auto [options, answer] =
+        a.assembly.shuffleOptions(u"x\r\ny\r\nz"_s, c.answer, c.labelSet, c.suffix);
     EXPECT_EQ(options, c.expectedOptions);
     EXPECT_EQ(answer, c.expectedAnswer);
 }
@@ -136,8 +129,7 @@ INSTANTIATE_TEST_SUITE_P(
                       ShuffleCase{1, u". "_s, u"z\r\nx"_s, u"①. z     ②. y     ③. x     "_s, u"①③"_s},
                       ShuffleCase{1, u"）"_s, u"w"_s, u"①）z     ②）y     ③）x     "_s, QString()}));
 
-TEST(PaperAssembly, choiceQuestionsGetShuffledOptionsOthersAreCopied)
-{
+TEST(PaperAssembly, choiceQuestionsGetShuffledOptionsOthersAreCopied) {
     Assembly a;
     AssembledPaper paper;
     paper.settings.types = {type(u"选择"_s)};
@@ -154,8 +146,7 @@ TEST(PaperAssembly, choiceQuestionsGetShuffledOptionsOthersAreCopied)
     EXPECT_EQ(paper.rows[0].answer, u"A"_s);
 }
 
-TEST(PaperAssembly, pictureOptionsKeepAMatchingAnswerAndTakeTheTwinOtherwise)
-{
+TEST(PaperAssembly, pictureOptionsKeepAMatchingAnswerAndTakeTheTwinOtherwise) {
     Assembly a;
     QList<std::pair<qint64, QString>> asked;
     a.twins = [&](qint64 id, const QString& stem) -> std::optional<PaperAssembly::Twin> {
@@ -176,14 +167,14 @@ TEST(PaperAssembly, pictureOptionsKeepAMatchingAnswerAndTakeTheTwinOtherwise)
 
     // An empty answer never matches; with circled numbers a letter does not either.
     paper.settings.optionLabelSet = 1;
-    ASSERT_TRUE(a.assembly.assemblePaper({choice(u"pic"_s, {}, u"②"_s, 6), choice(u"q"_s, {}, {}, 8)}, paper));
+    ASSERT_TRUE(
+        a.assembly.assemblePaper({choice(u"pic"_s, {}, u"②"_s, 6), choice(u"q"_s, {}, {}, 8)}, paper));
     EXPECT_EQ(paper.rows[0].recordId + paper.rows[1].recordId, 6 + 77);
     ASSERT_TRUE(a.assembly.assemblePaper({choice(u"pic"_s, {}, u"A"_s, 6)}, paper));
     EXPECT_EQ(paper.rows[0].recordId, 77);
 }
 
-TEST(PaperAssembly, aQuestionWithoutTwinEndsTheAssemblyWithThePartialPaper)
-{
+TEST(PaperAssembly, aQuestionWithoutTwinEndsTheAssemblyWithThePartialPaper) {
     Assembly a;
     a.prompter.expectMessage(u"试题 缺 的答案编号类型不符合组卷要求！"_s);
     AssembledPaper paper;
@@ -197,30 +188,28 @@ TEST(PaperAssembly, aQuestionWithoutTwinEndsTheAssemblyWithThePartialPaper)
 
 namespace {
 
-AssembledPaper numberedPaper(bool continuous)
-{
+AssembledPaper numberedPaper(bool continuous) {
     AssembledPaper paper;
     paper.settings.continuousNumbering = continuous;
     paper.settings.majorLabels = {u"一"_s, u"二"_s, u"三"_s};
     paper.settings.majorLabels.prepend(QString()); // row 0 is the header
     paper.settings.majorSuffix = u"、"_s;
     paper.settings.types = {type(u"选择"_s, u"3"_s, u"6"_s), type(u"阅读"_s, u"0"_s, u"12"_s)};
-    paper.rows = {row({}, u"a"_s, u"选择"_s, 3), row({}, u"b"_s, u"选择"_s, 3), row(u"0"_s, u"G"_s, u"阅读"_s, 12),
-                  row(u"1"_s, u"g1"_s, u"阅读"_s, 0), row(u"2"_s, u"g2"_s, u"阅读"_s, 0)};
+    paper.rows = {row({}, u"a"_s, u"选择"_s, 3), row({}, u"b"_s, u"选择"_s, 3),
+                  row(u"0"_s, u"G"_s, u"阅读"_s, 12), row(u"1"_s, u"g1"_s, u"阅读"_s, 0),
+                  row(u"2"_s, u"g2"_s, u"阅读"_s, 0)};
     return paper;
 }
 
 } // namespace
 
-TEST(AssembledPaper, minorNumbersRestartPerMajorUnlessContinuousAndSkipTitles)
-{
+TEST(AssembledPaper, minorNumbersRestartPerMajorUnlessContinuousAndSkipTitles) {
     EXPECT_EQ(numberedPaper(false).minorNumbers(), (QList<int>{1, 2, 0, 1, 2}));
     EXPECT_EQ(numberedPaper(true).minorNumbers(), (QList<int>{1, 2, 0, 3, 4}));
     EXPECT_EQ(numberedPaper(true).majorStarts(), (QList<int>{1, 0, 2, 0, 0}));
 }
 
-TEST(AssembledPaper, headingsAndScoreNotes)
-{
+TEST(AssembledPaper, headingsAndScoreNotes) {
     AssembledPaper paper = numberedPaper(false);
     EXPECT_EQ(paper.majorHeading(2, u"阅读"_s), u"二、阅读"_s);
     EXPECT_EQ(paper.scoreNote(u"选择"_s), QString());
@@ -231,8 +220,7 @@ TEST(AssembledPaper, headingsAndScoreNotes)
     EXPECT_EQ(paper.scoreNote(u"阅读"_s), u"（每题12分，共12分）"_s);
 }
 
-TEST(AssembledPaper, documentTitleCarriesBothTimes)
-{
+TEST(AssembledPaper, documentTitleCarriesBothTimes) {
     AssembledPaper paper;
     paper.settings.courseName = u"物理"_s;
     paper.settings.compositionTime = u"20261209010203"_s;

@@ -16,8 +16,7 @@ namespace {
 
 class RecordingOpener : public DocumentOpener {
 public:
-    bool openDocument(const QString& path) override
-    {
+    bool openDocument(const QString& path) override {
         opened.append(path);
         return true;
     }
@@ -26,8 +25,7 @@ public:
 
 class PaperGenerationTest : public ComposerFixture {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         ComposerFixture::SetUp();
         writeNumbering(5);
         m_judge = {addRecord(question(u"判断"_s, 2).withStem(u"判一"_s)),
@@ -35,9 +33,11 @@ protected:
         m_group = addGroup(u"甲"_s, {3, 4});
         m_picture = addRecord(question(u"选择"_s, 5).withStem(u"看图"_s).withPicture());
         m_twin = addRecord(question(u"选择"_s, 5).withStem(u"看图"_s).withPicture());
-        setFields(m_picture, {{QuestionRecord::Choice, true}, {QuestionRecord::Answer, u"①"_s},
+        setFields(m_picture, {{QuestionRecord::Choice, true},
+                              {QuestionRecord::Answer, u"①"_s},
                               {QuestionRecord::StemText2, QString()}});
-        setFields(m_twin, {{QuestionRecord::Choice, true}, {QuestionRecord::Answer, u"B"_s},
+        setFields(m_twin, {{QuestionRecord::Choice, true},
+                           {QuestionRecord::Answer, u"B"_s},
                            {QuestionRecord::StemText2, QString()}});
         openComposer();
         for (const qint32 id : m_judge + m_group.mid(0, 1) + QList<qint32>{m_picture})
@@ -48,8 +48,7 @@ protected:
         };
     }
 
-    void setFields(qint32 id, const QList<std::pair<int, QVariant>>& fields)
-    {
+    void setFields(qint32 id, const QList<std::pair<int, QVariant>>& fields) {
         ASSERT_TRUE(m_store.setCurrent(course()));
         ASSERT_TRUE(m_store.goToRecordId(id));
         for (const auto& [field, value] : fields)
@@ -68,8 +67,7 @@ protected:
 
 } // namespace
 
-TEST_F(PaperGenerationTest, htmlPaperFromTheTickedQuestions)
-{
+TEST_F(PaperGenerationTest, htmlPaperFromTheTickedQuestions) {
     ASSERT_TRUE(composer().generateEnabled(P::Paper::A));
     composer().setWordSelected(false);
     composer().generatePaper(P::Paper::A);
@@ -111,8 +109,7 @@ TEST_F(PaperGenerationTest, htmlPaperFromTheTickedQuestions)
     EXPECT_TRUE(m_prompter.messages().isEmpty());
 }
 
-TEST_F(PaperGenerationTest, wordOutputWritesTwoDocumentsAndReportsTheUndecodablePictureOnce)
-{
+TEST_F(PaperGenerationTest, wordOutputWritesTwoDocumentsAndReportsTheUndecodablePictureOnce) {
     composer().setWordSelected(true);
     composer().generatePaper(P::Paper::A);
     ASSERT_EQ(m_opener.opened.size(), 2);
@@ -122,8 +119,7 @@ TEST_F(PaperGenerationTest, wordOutputWritesTwoDocumentsAndReportsTheUndecodable
     EXPECT_EQ(m_prompter.messages(), QStringList{PaperGeneration::failureMessage({u"图片无法识别"_s})});
 }
 
-TEST_F(PaperGenerationTest, aPictureQuestionWithoutTwinEndsThePaperEarly)
-{
+TEST_F(PaperGenerationTest, aPictureQuestionWithoutTwinEndsThePaperEarly) {
     setFields(m_twin, {{QuestionRecord::StemText1, u"别的"_s}});
     composer().generatePaper(P::Paper::A);
     EXPECT_EQ(m_prompter.messages(), QStringList{u"试题 看图 的答案编号类型不符合组卷要求！"_s});
