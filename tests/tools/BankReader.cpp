@@ -1,4 +1,4 @@
-#include "BankInspector.h"
+#include "BankReader.h"
 
 #include <map>
 
@@ -16,12 +16,12 @@ namespace {
 
 using Field = QuestionRecord::Field;
 
-QString where(const BankInspector::Question& q)
+QString where(const BankReader::Question& q)
 {
     return u"record "_s + QString::number(q.record) + u" ("_s + q.fields.stemText1.left(20) + u")"_s;
 }
 
-QString checkPicture(const BankInspector::Question& q, const QString& mark, const QByteArray& bytes,
+QString checkPicture(const BankReader::Question& q, const QString& mark, const QByteArray& bytes,
                      const QString& name)
 {
     const bool consistent = bytes.isEmpty() ? mark.isEmpty() : mark == QuestionRecord::pictureMark();
@@ -34,7 +34,7 @@ QString checkPicture(const BankInspector::Question& q, const QString& mark, cons
 
 } // namespace
 
-QList<BankInspector::Question> BankInspector::read(RecordStore& store)
+QList<BankReader::Question> BankReader::read(RecordStore& store)
 {
     QList<Question> questions;
     for (int record = 1; record <= store.recordCount(); ++record) {
@@ -63,7 +63,7 @@ QList<BankInspector::Question> BankInspector::read(RecordStore& store)
     return questions;
 }
 
-QStringList BankInspector::ruleFailures(const QList<Question>& questions)
+QStringList BankReader::ruleFailures(const QList<Question>& questions)
 {
     QStringList problems;
     for (const Question& q : questions) {
@@ -76,7 +76,7 @@ QStringList BankInspector::ruleFailures(const QList<Question>& questions)
     return problems;
 }
 
-QStringList BankInspector::groupProblems(const QList<Question>& questions)
+QStringList BankReader::groupProblems(const QList<Question>& questions)
 {
     QStringList problems;
     // Record order of each group's members.
@@ -117,7 +117,7 @@ QStringList BankInspector::groupProblems(const QList<Question>& questions)
     return problems;
 }
 
-QStringList BankInspector::pictureProblems(const QList<Question>& questions)
+QStringList BankReader::pictureProblems(const QList<Question>& questions)
 {
     QStringList problems;
     for (const Question& q : questions) {

@@ -13,7 +13,7 @@ namespace helan::test {
 
 // Reads a bank back through the store and lists what is wrong with it, one text
 // per problem, so that a failing test names the questions.
-class BankInspector {
+class BankReader {
 public:
     struct Question {
         int record = 0;

@@ -6,7 +6,7 @@
 
 #include <gtest/gtest.h>
 
-#include "BankInspector.h"
+#include "BankReader.h"
 #include "ScriptedPrompter.h"
 #include "TempFolder.h"
 #include "base/Gbk.h"
@@ -58,16 +58,16 @@ protected:
     }
 
     // The questions of a course, opened the way the main window opens it.
-    QList<test::BankInspector::Question> questionsOf(const QString& course, const QString& password)
+    QList<test::BankReader::Question> questionsOf(const QString& course, const QString& password)
     {
         const int position = int(m_catalog.courseNames().indexOf(course));
         EXPECT_GE(position, 0);
         EXPECT_TRUE(m_bank.openCourseBank({course, true, password, position}))
             << m_prompter.messages().join(u' ').toStdString();
-        return test::BankInspector::read(m_store);
+        return test::BankReader::read(m_store);
     }
 
-    QList<test::BankInspector::Question> math() { return questionsOf(u"示例课程"_s, u"shuxue"_s); }
+    QList<test::BankReader::Question> math() { return questionsOf(u"示例课程"_s, u"shuxue"_s); }
 
     QString m_output;
 };
@@ -127,9 +127,9 @@ TEST_F(SampleFolderTest, EveryQuestionPassesTheRulesAndEveryPictureDecodes)
     for (const auto& [course, password] : courses) {
         const auto questions = questionsOf(course, password);
         SCOPED_TRACE(course.toStdString());
-        EXPECT_EQ(join(test::BankInspector::ruleFailures(questions)), QString());
-        EXPECT_EQ(join(test::BankInspector::groupProblems(questions)), QString());
-        EXPECT_EQ(join(test::BankInspector::pictureProblems(questions)), QString());
+        EXPECT_EQ(join(test::BankReader::ruleFailures(questions)), QString());
+        EXPECT_EQ(join(test::BankReader::groupProblems(questions)), QString());
+        EXPECT_EQ(join(test::BankReader::pictureProblems(questions)), QString());
         QuestionTypeLibrary library(m_store, m_prompter);
         const QStringList types = library.typeNames();
         for (const auto& q : questions) {

@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "BankInspector.h"
+#include "BankReader.h"
 #include "ScriptedPrompter.h"
 #include "SyntheticBank.h"
 #include "TempFolder.h"
@@ -26,7 +26,7 @@ protected:
     RecordStore m_store;
     test::ScriptedPrompter m_prompter;
 
-    QList<test::BankInspector::Question> writeAndRead(const SyntheticBank::Options& options)
+    QList<test::BankReader::Question> writeAndRead(const SyntheticBank::Options& options)
     {
         QString error;
         EXPECT_TRUE(SyntheticBank::write(m_folder.path(), options, &error)) << error.toStdString();
@@ -34,7 +34,7 @@ protected:
         const int position = int(catalog.courseNames().indexOf(options.courseName));
         CourseBank bank(m_store, m_prompter);
         EXPECT_TRUE(bank.openCourseBank({options.courseName, true, options.password, position}));
-        return test::BankInspector::read(m_store);
+        return test::BankReader::read(m_store);
     }
 };
 
@@ -61,9 +61,9 @@ TEST_F(SyntheticBankTest, QuestionsAreValidGroupedAndPicturedInTheBenchmarkPropo
 {
     const auto questions = writeAndRead({kCount, 11, QString(), u"大题库"_s});
     ASSERT_EQ(questions.size(), kCount);
-    EXPECT_EQ(join(test::BankInspector::ruleFailures(questions)), QString());
-    EXPECT_EQ(join(test::BankInspector::groupProblems(questions)), QString());
-    EXPECT_EQ(join(test::BankInspector::pictureProblems(questions)), QString());
+    EXPECT_EQ(join(test::BankReader::ruleFailures(questions)), QString());
+    EXPECT_EQ(join(test::BankReader::groupProblems(questions)), QString());
+    EXPECT_EQ(join(test::BankReader::pictureProblems(questions)), QString());
 
     int grouped = 0, choice = 0, pictured = 0, blocked = 0, fixed = 0;
     QStringList points;
