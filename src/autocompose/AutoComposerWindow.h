@@ -1,0 +1,65 @@
+#pragma once
+
+#include <QWidget>
+
+class QAction;
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QMenu;
+class QProgressBar;
+class QPushButton;
+class QTimer;
+
+namespace helan {
+
+class AutoComposeRun;
+class AutoComposer;
+class GridView;
+
+// The window "自动组卷": shows AutoComposer and its run and forwards what the
+// user does. A run advances one attempt per turn of the event loop, so 停止 and
+// the clock stay live during it.
+class AutoComposerWindow : public QWidget {
+    Q_OBJECT
+public:
+    AutoComposerWindow(AutoComposer& logic, AutoComposeRun& run, QWidget* parent = nullptr);
+
+    GridView& typeView() const { return *m_typeView; }
+    QPushButton& startButton() const { return *m_start; }
+    QCheckBox& paperABox() const { return *m_paperA; }
+    QCheckBox& paperBBox() const { return *m_paperB; }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void refresh();
+    void startOrStop();
+    void stepRun();
+
+    AutoComposer& m_logic;
+    AutoComposeRun& m_run;
+    GridView* m_typeView;
+    GridView* m_scoreView;
+    QMenu* m_sortMenu;
+    QAction* m_byType;
+    QAction* m_bySelectable;
+    QLabel* m_total;
+    QCheckBox* m_paperA;
+    QCheckBox* m_paperB;
+    QList<QWidget*> m_similarityWidgets;
+    QComboBox* m_limit;
+    QLabel* m_lowest;
+    QList<QWidget*> m_triesWidgets;
+    QLabel* m_retries;
+    QLabel* m_tries;
+    QLabel* m_elapsed;
+    QProgressBar* m_progress;
+    QLabel* m_status;
+    QPushButton* m_start;
+    QTimer* m_clock;
+    QTimer* m_stepper;
+};
+
+} // namespace helan
