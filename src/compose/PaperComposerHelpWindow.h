@@ -1,12 +1,12 @@
 #pragma once
 
-#include <QWidget>
+#include "ui/HelpTextWindow.h"
 
 namespace helan {
 
 // The window "组卷帮助": the composition window's help text in a read-only box.
 // Not modal; owned by the composition window.
-class PaperComposerHelpWindow : public QWidget {
+class PaperComposerHelpWindow : public HelpTextWindow {
     Q_OBJECT
 public:
     explicit PaperComposerHelpWindow(QWidget* parent = nullptr);

@@ -1,11 +1,11 @@
 #pragma once
 
-#include <QWidget>
+#include "ui/HelpTextWindow.h"
 
 namespace helan {
 
 // The window "题库编辑帮助": the editor's help text in a read-only box. Not modal.
-class BankEditorHelpWindow : public QWidget {
+class BankEditorHelpWindow : public HelpTextWindow {
     Q_OBJECT
 public:
     explicit BankEditorHelpWindow(QWidget* parent = nullptr);
