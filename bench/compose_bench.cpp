@@ -15,14 +15,11 @@
 
 #include <benchmark/benchmark.h>
 
-#include "DataFolderWriter.h"
+#include "TwentyTypeBank.h"
 #include "QuietPrompter.h"
-#include "SyntheticBank.h"
 #include "compose/BuiltInWordProcessor.h"
-#include "compose/NumberingSettings.h"
 #include "compose/PaperComposer.h"
 #include "model/CourseBank.h"
-#include "model/QuestionTypeLibrary.h"
 #include "store/RecordStore.h"
 
 using namespace Qt::StringLiterals;
@@ -31,10 +28,9 @@ using namespace helan;
 namespace {
 
 using Clock = std::chrono::steady_clock;
-constexpr int kQuestions = 10000;
-constexpr int kTypes = 20;
+using bench::kTypes;
 constexpr int kTicked = 2000;
-const QString kCourse = u"大题库"_s;
+const QString kCourse = bench::courseName();
 
 std::map<std::string, double> g_seconds;
 
@@ -45,48 +41,6 @@ double since(Clock::time_point start) {
 void remember(benchmark::State& state, const char* key, double total) {
     if (state.iterations() > 0)
         g_seconds[key] = total / double(state.iterations());
-}
-
-QString typeName(int k) {
-    return u"题型"_s + QString::number(k + 1).rightJustified(2, u'0');
-}
-
-// The generated bank with its questions spread over 20 types, a group keeping
-// one type, and the 20 types in the library.
-bool writeFolder(const QString& folder, QString& error) {
-    QList<SampleQuestion> questions = SyntheticBank::generate(kQuestions, 1);
-    int k = 0;
-    QString lastGroup;
-    for (SampleQuestion& q : questions) {
-        if (q.groupName.isEmpty() || q.groupName != lastGroup)
-            ++k;
-        lastGroup = q.groupName;
-        q.type = typeName(k % kTypes);
-    }
-    DataFolderWriter writer(folder);
-    if (!writer.prepare(u"林老师"_s, u"lin2024"_s)) {
-        error = writer.errorText();
-        return false;
-    }
-    QuietPrompter prompter;
-    QuestionTypeLibrary library(writer.store(), prompter);
-    if (library.openTypeLibrary() != OpenOutcome::Ready)
-        return false;
-    for (int t = 0; t < kTypes; ++t)
-        writer.store().append({typeName(t), 5, QString(), false});
-    if (!writer.addCourse(kCourse, QString(), QString(), questions)) {
-        error = writer.errorText();
-        return false;
-    }
-    // Numbers for more major questions than there are types.
-    GridModel numbering(2);
-    numbering.setRowCount(kTypes + 2);
-    numbering.setText(0, 1, u"数字"_s);
-    for (int r = 1; r < numbering.rowCount(); ++r) {
-        numbering.setText(r, 0, QString::number(r));
-        numbering.setText(r, 1, QString::number(r));
-    }
-    return numbering.save(folder + u"/"_s + NumberingSettings::fileName());
 }
 
 struct Composer {
@@ -212,7 +166,7 @@ int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     QTemporaryDir dir;
     QString error;
-    if (!writeFolder(dir.path(), error)) {
+    if (!bench::writeTwentyTypeFolder(dir.path(), error)) {
         std::fprintf(stderr, "cannot write the bank: %s\n", qPrintable(error));
         return 1;
     }

@@ -1,5 +1,8 @@
 #include "AutoComposeRun.h"
 
+#include <QDateTime>
+#include <QHash>
+#include <QPair>
 #include <QStringList>
 
 #include "autocompose/AutoComposer.h"
@@ -97,6 +100,11 @@ void AutoComposeRun::beginRun() {
     m_window.setElapsedText(u"用时： 00时 00分 00秒"_s);
     m_window.setLowestSimilarityText(u"100"_s);
     orderPlan();
+    gatherCandidates();
+    m_marks[0] = Marks();
+    m_marks[1] = Marks();
+    m_stale = true;
+    refreshComposer();
     m_window.setIdle(false);
     m_window.setElapsedSeconds(0);
     m_tries = 0;
@@ -122,62 +130,132 @@ void AutoComposeRun::orderPlan() {
     sortRuns(plan, {A::PlanChosenColumn, A::PlanSelectableColumn}, A::PlanAvailableColumn, prompter);
 }
 
+void AutoComposeRun::gatherCandidates() {
+    const GridModel& grid = m_composer.questionGrid();
+    const GridModel& plan = m_window.compositionPlan();
+    // One pass over the grid: each unit goes to the plan row of its type and score.
+    QHash<QPair<QString, int>, int> planRowOf;
+    for (int p = plan.rowCount() - 1; p >= 1; --p)
+        planRowOf.insert({plan.text(p, A::PlanTypeColumn), intValue(plan.text(p, A::PlanScoreColumn))}, p - 1);
+    m_candidates = QList<QList<Candidate>>(plan.rowCount() > 0 ? plan.rowCount() - 1 : 0);
+    for (int r = 1; r < grid.rowCount(); ++r) {
+        if (intValue(grid.text(r, P::GroupNumberColumn)) != 0 || grid.checked(r, P::BlockedColumn))
+            continue;
+        const auto found = planRowOf.constFind({grid.text(r, P::TypeColumn), intValue(grid.text(r, P::ScoreColumn))});
+        if (found != planRowOf.cend())
+            m_candidates[*found].append({r, found.key().second, grid.text(r, P::KnowledgeColumn)});
+    }
+}
+
 void AutoComposeRun::composePaper(Mode paper) {
+    if (m_candidates.size() != m_window.compositionPlan().rowCount() - 1)
+        gatherCandidates(); // called outside a run
     m_window.setShortage(false);
     QStringList usedPoints;
     GridModel& grid = m_composer.questionGrid();
     const GridModel& plan = m_window.compositionPlan();
+    Marks& marks = m_marks[paper == Mode::PaperB ? 1 : 0];
     for (int p = 1; p < plan.rowCount(); ++p) {
-        const QString type = plan.text(p, A::PlanTypeColumn);
-        const int score = intValue(plan.text(p, A::PlanScoreColumn));
         const int wanted = intValue(plan.text(p, A::PlanChosenColumn));
-        QList<int> candidates;
-        for (int r = 1; r < grid.rowCount(); ++r) {
-            if (intValue(grid.text(r, P::GroupNumberColumn)) == 0 && grid.text(r, P::TypeColumn) == type &&
-                intValue(grid.text(r, P::ScoreColumn)) == score && !grid.checked(r, P::BlockedColumn))
-                candidates << r;
-        }
-        QList<int> chosen;
+        QList<Candidate> candidates = m_candidates.at(p - 1);
+        QList<Candidate> chosen;
         while (chosen.size() < wanted && !candidates.isEmpty()) {
             const int k = m_random.uniform(int(candidates.size()));
-            const int row = candidates.at(k - 1);
+            const Candidate& candidate = candidates.at(k - 1);
             // The whole 知识点 text is compared: "a" and "a|b" may share a paper.
-            const QString point = grid.text(row, P::KnowledgeColumn);
-            if (point.isEmpty()) {
-                chosen << row;
-            } else if (!usedPoints.contains(point)) {
-                chosen << row;
-                usedPoints << point;
+            if (candidate.point.isEmpty()) {
+                chosen << candidate;
+            } else if (!usedPoints.contains(candidate.point)) {
+                chosen << candidate;
+                usedPoints << candidate.point;
             }
             candidates.removeAt(k - 1);
         }
         if (chosen.size() < wanted) {
-            m_window.setStatusText(plan.text(p, A::PlanScoreColumn) + u"分"_s + type + u"题不够选！"_s);
+            m_window.setStatusText(plan.text(p, A::PlanScoreColumn) + u"分"_s +
+                                   plan.text(p, A::PlanTypeColumn) + u"题不够选！"_s);
             m_window.setShortage(true);
             return;
         }
-        for (const int row : chosen)
-            grid.setChecked(row, markColumn(paper), true);
+        for (const Candidate& candidate : std::as_const(chosen))
+            grid.setChecked(candidate.row, markColumn(paper), true);
+        marks.rows << chosen;
         m_progress = 0;
     }
 }
 
 int AutoComposeRun::paperTotal(Mode paper) const {
-    return intValue(m_composer.totalText(paper == Mode::PaperB ? P::Paper::B : P::Paper::A));
+    const Marks& marks = m_marks[paper == Mode::PaperB ? 1 : 0];
+    if (!marks.own)
+        return intValue(m_composer.totalText(paper == Mode::PaperB ? P::Paper::B : P::Paper::A));
+    int total = 0;
+    for (const Candidate& candidate : marks.rows)
+        total += candidate.score;
+    return total;
 }
 
 int AutoComposeRun::similarity() const {
-    return intValue(m_composer.similarityText());
+    return int(m_similarity);
 }
 
 int AutoComposeRun::retryLimit() const {
     return m_window.chosenTotal() * 10;
 }
 
-void AutoComposeRun::clearMarks(int column) {
+void AutoComposeRun::clearMarks(Mode paper) {
     GridModel& grid = m_composer.questionGrid();
-    for (int r = 1; r < grid.rowCount(); ++r)
-        grid.setChecked(r, column, false);
+    const int column = markColumn(paper);
+    Marks& marks = m_marks[paper == Mode::PaperB ? 1 : 0];
+    // After the first clearing of the run only the run's own marks can be left:
+    // the composer is locked while it goes on.
+    if (!marks.scanned) {
+        for (int r = 1; r < grid.rowCount(); ++r) {
+            if (grid.checked(r, column))
+                grid.setChecked(r, column, false);
+        }
+        marks.scanned = true;
+    } else {
+        for (const Candidate& candidate : std::as_const(marks.rows))
+            grid.setChecked(candidate.row, column, false);
+    }
+    marks.rows.clear();
+}
+
+void AutoComposeRun::paperDrawn() {
+    // The counted rows of a paper are units with a score of at least 1, as
+    // every candidate is; in the two-paper mode the other paper holds only
+    // this run's marks as well, or no counted mark at all.
+    m_marks[m_mode == Mode::PaperB ? 1 : 0].own = true;
+    if (m_mode == Mode::Both) {
+        m_marks[0].own = true;
+        m_marks[1].own = true;
+        QHash<int, int> inA;
+        qint64 totalA = 0, totalB = 0, common = 0;
+        for (const Candidate& candidate : std::as_const(m_marks[0].rows)) {
+            inA.insert(candidate.row, candidate.score);
+            totalA += candidate.score;
+        }
+        for (const Candidate& candidate : std::as_const(m_marks[1].rows)) {
+            totalB += candidate.score;
+            if (inA.contains(candidate.row))
+                common += candidate.score;
+        }
+        m_similarity = P::similarityPercent(common, totalA, totalB);
+    }
+    // The composer's labels follow the run a few times a second.
+    m_stale = true;
+    const qint64 now = QDateTime::currentMSecsSinceEpoch();
+    if (now - m_lastRefresh >= 250)
+        refreshComposer();
+}
+
+void AutoComposeRun::refreshComposer() {
+    if (!m_stale)
+        return;
+    m_stale = false;
+    m_composer.recomputePaperState();
+    m_similarity = intValue(m_composer.similarityText());
+    m_lastRefresh = QDateTime::currentMSecsSinceEpoch();
 }
 
 void AutoComposeRun::countTry(bool updateLowest) {
@@ -213,18 +291,18 @@ bool AutoComposeRun::attemptBoth() {
     const int b = paperTotal(Mode::PaperB);
     if (a + b != 0) {
         if (a != 0)
-            clearMarks(P::PaperAColumn);
+            clearMarks(Mode::PaperA);
         if (b != 0)
-            clearMarks(P::PaperBColumn);
+            clearMarks(Mode::PaperB);
     }
     composePaper(Mode::PaperA);
-    m_composer.recomputePaperState();
+    paperDrawn();
     if (m_window.shortage()) {
         countTry(true);
         return false;
     }
     composePaper(Mode::PaperB);
-    m_composer.recomputePaperState();
+    paperDrawn();
     if (m_window.shortage())
         return false; // a paper B that runs short is not counted
     countTry(true);
@@ -232,6 +310,7 @@ bool AutoComposeRun::attemptBoth() {
         m_window.setStatusText(u"不能满足相似度要求！"_s);
         return false;
     }
+    refreshComposer();
     m_window.prompter().message(textsFor(m_mode).done);
     m_window.setStatusText(QString());
     return true;
@@ -239,18 +318,20 @@ bool AutoComposeRun::attemptBoth() {
 
 bool AutoComposeRun::attemptOne() {
     if (paperTotal(m_mode) != 0)
-        clearMarks(markColumn(m_mode));
+        clearMarks(m_mode);
     composePaper(m_mode);
-    m_composer.recomputePaperState();
+    paperDrawn();
     countTry(false);
     if (m_window.shortage())
         return false;
+    refreshComposer();
     m_window.prompter().message(textsFor(m_mode).done);
     m_window.setStatusText(QString());
     return true;
 }
 
 void AutoComposeRun::finish() {
+    refreshComposer();
     const Texts texts = textsFor(m_mode);
     if (m_mode == Mode::Both) {
         if (intValue(m_window.similarityLimit()) < similarity() ||

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 
 namespace helan {
@@ -47,16 +48,27 @@ public:
     bool timerRunning() const { return m_running; }
 
 private:
+    struct Candidate {
+        int row;
+        int score;
+        QString point;
+    };
+
     void beginRun();
     void endRun();
     bool attemptBoth();
     bool attemptOne();
     void countTry(bool updateLowest);
     void finish();
+    void gatherCandidates();
+    void clearMarks(Mode paper);
+    // The composer's totals and similarity after a drawn paper; its state is
+    // rebuilt now and then during a run and always at its end.
+    void paperDrawn();
+    void refreshComposer();
     int paperTotal(Mode paper) const;
     int similarity() const;
     int retryLimit() const;
-    void clearMarks(int column);
 
     AutoComposer& m_window;
     PaperComposer& m_composer;
@@ -67,6 +79,23 @@ private:
     int m_tries = 0;
     int m_progress = 0;
     QString m_caption;
+
+    // Per plan row, the QuestionGrid rows it draws from, in grid order. Gathered
+    // when a run begins: the composer keeps its grid still while the run goes on.
+    QList<QList<Candidate>> m_candidates;
+    // Once a paper has been drawn in this run, its counted marks are exactly the
+    // rows the run marked (the first clearing removed everything else), so the
+    // totals and the similarity follow from these lists without a pass over the
+    // whole grid.
+    struct Marks {
+        QList<Candidate> rows;
+        bool scanned = false; // the whole grid was cleared once in this run
+        bool own = false;     // the paper holds only this run's marks
+    };
+    Marks m_marks[2];
+    qint64 m_similarity = 0;
+    qint64 m_lastRefresh = 0;
+    bool m_stale = false; // marks changed since the composer's state was rebuilt
 };
 
 } // namespace helan

@@ -358,19 +358,21 @@ void PaperComposer::recomputePaperState() {
         grid->setAlignment(CellRange(0, 1, grid->rowCount() - 1, 1), CellAlignment::Centre);
     m_totalA = QString::number(totalA);
     m_totalB = QString::number(totalB);
-    const qint64 larger = std::max(totalA, totalB);
-    if (larger <= 0) {
-        m_similarity = u"0"_s;
-    } else {
-        const double quotient = double(common) * 100.0 / double(larger);
-        double whole = std::floor(quotient);
-        // A quotient just below an integer is that integer.
-        if (whole + 1.0 - quotient < 1e-12)
-            whole += 1.0;
-        m_similarity = QString::number(qint64(whole));
-    }
+    m_similarity = QString::number(similarityPercent(common, totalA, totalB));
     m_compositionTime = timeStamp14(QDateTime::currentDateTime());
     updateGenerateButtons();
+}
+
+qint64 PaperComposer::similarityPercent(qint64 common, qint64 totalA, qint64 totalB) {
+    const qint64 larger = std::max(totalA, totalB);
+    if (larger <= 0)
+        return 0;
+    const double quotient = double(common) * 100.0 / double(larger);
+    double whole = std::floor(quotient);
+    // A quotient just below an integer is that integer.
+    if (whole + 1.0 - quotient < 1e-12)
+        whole += 1.0;
+    return qint64(whole);
 }
 
 void PaperComposer::updateGenerateButtons() {

@@ -143,6 +143,8 @@ public:
     void setWordSelected(bool on);
     QString totalText(Paper paper) const { return paper == Paper::A ? m_totalA : m_totalB; }
     QString similarityText() const { return m_similarity; }
+    // The integer part of 100 × common ÷ the larger total; 0 when both are empty.
+    static qint64 similarityPercent(qint64 common, qint64 totalA, qint64 totalB);
     bool generateEnabled(Paper paper) const { return paper == Paper::A ? m_generateA : m_generateB; }
     QString compositionTime() const { return m_compositionTime; }
     QString generationTime() const { return m_generationTime; }

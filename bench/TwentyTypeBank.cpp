@@ -1,0 +1,59 @@
+#include "TwentyTypeBank.h"
+
+#include "DataFolderWriter.h"
+#include "QuietPrompter.h"
+#include "SyntheticBank.h"
+#include "compose/NumberingSettings.h"
+#include "grid/GridModel.h"
+#include "model/QuestionTypeLibrary.h"
+#include "store/RecordStore.h"
+
+using namespace Qt::StringLiterals;
+
+namespace helan::bench {
+
+QString courseName() {
+    return u"大题库"_s;
+}
+
+QString typeName(int k) {
+    return u"题型"_s + QString::number(k + 1).rightJustified(2, u'0');
+}
+
+bool writeTwentyTypeFolder(const QString& folder, QString& error) {
+    QList<SampleQuestion> questions = SyntheticBank::generate(kQuestions, 1);
+    int k = 0;
+    QString lastGroup;
+    for (SampleQuestion& q : questions) {
+        if (q.groupName.isEmpty() || q.groupName != lastGroup)
+            ++k;
+        lastGroup = q.groupName;
+        q.type = typeName(k % kTypes);
+    }
+    DataFolderWriter writer(folder);
+    if (!writer.prepare(u"林老师"_s, u"lin2024"_s)) {
+        error = writer.errorText();
+        return false;
+    }
+    QuietPrompter prompter;
+    QuestionTypeLibrary library(writer.store(), prompter);
+    if (library.openTypeLibrary() != OpenOutcome::Ready)
+        return false;
+    for (int t = 0; t < kTypes; ++t)
+        writer.store().append({typeName(t), 5, QString(), false});
+    if (!writer.addCourse(courseName(), QString(), QString(), questions)) {
+        error = writer.errorText();
+        return false;
+    }
+    // Numbers for more major questions than there are types.
+    GridModel numbering(2);
+    numbering.setRowCount(kTypes + 2);
+    numbering.setText(0, 1, u"数字"_s);
+    for (int r = 1; r < numbering.rowCount(); ++r) {
+        numbering.setText(r, 0, QString::number(r));
+        numbering.setText(r, 1, QString::number(r));
+    }
+    return numbering.save(folder + u"/"_s + NumberingSettings::fileName());
+}
+
+} // namespace helan::bench

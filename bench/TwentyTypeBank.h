@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QString>
+
+namespace helan::bench {
+
+// The course of the composition benches: 10,000 generated questions (seed 1)
+// spread over the 20 types "题型01" … "题型20" (a group keeps one type), the
+// types in the library, and enough major-question numbers for all of them.
+inline constexpr int kQuestions = 10000;
+inline constexpr int kTypes = 20;
+QString courseName();
+QString typeName(int k);
+
+// Writes the data folder; false with the reason in error.
+bool writeTwentyTypeFolder(const QString& folder, QString& error);
+
+} // namespace helan::bench
