@@ -76,7 +76,7 @@ void AutoComposeRun::startOrStop() {
     if (m_caption != u"开始"_s) {
         // The running attempt finishes; the next step() ends the run.
         m_window.setIdle(true);
-        m_composerLocked = false;
+        m_composer.setLocked(false);
         return;
     }
     if (m_window.paperAChosen() && m_window.paperBChosen())
@@ -94,8 +94,12 @@ void AutoComposeRun::startOrStop() {
     beginRun();
 }
 
+bool AutoComposeRun::composerLocked() const {
+    return m_composer.locked();
+}
+
 void AutoComposeRun::beginRun() {
-    m_composerLocked = true;
+    m_composer.setLocked(true);
     m_caption = u"停止"_s;
     m_window.setElapsedText(u"用时： 00时 00分 00秒"_s);
     m_window.setLowestSimilarityText(u"100"_s);
@@ -116,7 +120,7 @@ void AutoComposeRun::endRun() {
     m_caption = u"开始"_s;
     m_running = false;
     m_window.setIdle(true);
-    m_composerLocked = false;
+    m_composer.setLocked(false);
 }
 
 void AutoComposeRun::orderPlan() {

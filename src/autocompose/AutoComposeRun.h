@@ -44,7 +44,7 @@ public:
     // While a run is in progress the composer, the menus, the type table, both
     // check boxes and the similarity list are disabled.
     bool controlsEnabled() const { return !m_running; }
-    bool composerLocked() const { return m_composerLocked; }
+    bool composerLocked() const;
     bool timerRunning() const { return m_running; }
 
 private:
@@ -75,7 +75,6 @@ private:
     RandomSource& m_random;
     Mode m_mode = Mode::Both;
     bool m_running = false;
-    bool m_composerLocked = false;
     int m_tries = 0;
     int m_progress = 0;
     QString m_caption;

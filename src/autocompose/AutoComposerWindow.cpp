@@ -5,17 +5,22 @@
 #include <QComboBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QMenu>
+#include <QMenuBar>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QTimer>
 #include <QVBoxLayout>
 
 #include "autocompose/AutoComposeRun.h"
 #include "autocompose/AutoComposer.h"
 #include "grid/GridEvents.h"
+#include "compose/PaperComposer.h"
 #include "gridview/GridView.h"
+#include "ui/HelpTextWindow.h"
 
 using namespace Qt::StringLiterals;
 
@@ -23,13 +28,35 @@ namespace helan {
 
 AutoComposerWindow::AutoComposerWindow(AutoComposer& logic, AutoComposeRun& run, QWidget* parent)
     : QWidget(parent, Qt::Window), m_logic(logic), m_run(run) {
+    build();
+}
+
+AutoComposerWindow::AutoComposerWindow(PaperComposer& composer, Prompter& prompter, RandomSource& random,
+                                       QWidget* parent)
+    : QWidget(parent, Qt::Window),
+      m_ownLogic(std::make_unique<AutoComposer>(composer, prompter, composer.courseName())),
+      m_ownRun(std::make_unique<AutoComposeRun>(*m_ownLogic, random)), m_logic(*m_ownLogic), m_run(*m_ownRun) {
+    setAttribute(Qt::WA_DeleteOnClose);
+    build();
+}
+
+AutoComposerWindow::~AutoComposerWindow() {
+    // The logic may go first; nothing of it is shown any more.
+    disconnect(&m_logic, nullptr, this, nullptr);
+}
+
+void AutoComposerWindow::build() {
     setObjectName(u"自动组卷"_s);
 
-    m_sortMenu = new QMenu(u"排序"_s, this);
+    auto* menuBar = new QMenuBar(this);
+    m_sortMenu = menuBar->addMenu(u"排序"_s);
     m_byType = m_sortMenu->addAction(u"按题型(&T)"_s);
     m_bySelectable = m_sortMenu->addAction(u"按可选题数(&S)"_s);
     connect(m_byType, &QAction::triggered, &m_logic, &AutoComposer::sortByType);
     connect(m_bySelectable, &QAction::triggered, &m_logic, &AutoComposer::sortBySelectable);
+    m_helpMenu = menuBar->addMenu(u"帮助(&H)"_s);
+    connect(m_helpMenu->addAction(u"自动组卷帮助(&H)"_s), &QAction::triggered, this,
+            &AutoComposerWindow::showHelp);
 
     m_typeView = new GridView(m_logic.typeTable(), this);
     m_typeView->setObjectName(u"高级表格1"_s);
@@ -83,6 +110,7 @@ AutoComposerWindow::AutoComposerWindow(AutoComposer& logic, AutoComposeRun& run,
     top->addWidget(m_typeView, 2);
     top->addLayout(right, 1);
     auto* layout = new QVBoxLayout(this);
+    layout->setMenuBar(menuBar);
     layout->addLayout(top);
     layout->addWidget(m_progress);
     layout->addWidget(m_status);
@@ -106,7 +134,17 @@ AutoComposerWindow::AutoComposerWindow(AutoComposer& logic, AutoComposeRun& run,
     m_logic.open();
     refresh();
     resize(720, 420);
-    move(x(), 300);
+    // 300 pixels from the top of the screen, centred across it.
+    const QScreen* screen = parentWidget() ? parentWidget()->screen() : QGuiApplication::primaryScreen();
+    const QRect area = screen ? screen->geometry() : QRect(0, 0, 1280, 800);
+    move(area.x() + std::max(0, (area.width() - width()) / 2), area.y() + 300);
+}
+
+void AutoComposerWindow::showHelp() {
+    auto* help = new HelpTextWindow(u"自动组卷帮助"_s, AutoComposer::helpText(), 11, QSize(620, 300), this);
+    help->setObjectName(u"自动组卷帮助"_s);
+    help->setAttribute(Qt::WA_DeleteOnClose);
+    help->show();
 }
 
 void AutoComposerWindow::refresh() {
@@ -118,6 +156,7 @@ void AutoComposerWindow::refresh() {
     m_typeView->setEnabled(idle);
     m_limit->setEnabled(idle);
     m_sortMenu->setEnabled(idle);
+    m_helpMenu->setEnabled(idle);
     m_byType->setEnabled(m_logic.sortByTypeEnabled());
     m_bySelectable->setEnabled(m_logic.sortBySelectableEnabled());
     for (QWidget* widget : std::as_const(m_similarityWidgets))

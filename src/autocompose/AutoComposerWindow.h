@@ -1,5 +1,7 @@
 #pragma once
 
+#include <memory>
+
 #include <QWidget>
 
 class QAction;
@@ -16,6 +18,9 @@ namespace helan {
 class AutoComposeRun;
 class AutoComposer;
 class GridView;
+class PaperComposer;
+class Prompter;
+class RandomSource;
 
 // The window "自动组卷": shows AutoComposer and its run and forwards what the
 // user does. A run advances one attempt per turn of the event loop, so 停止 and
@@ -24,7 +29,14 @@ class AutoComposerWindow : public QWidget {
     Q_OBJECT
 public:
     AutoComposerWindow(AutoComposer& logic, AutoComposeRun& run, QWidget* parent = nullptr);
+    // The window as the composer opens it: it owns its logic and its run and
+    // goes when it is closed.
+    AutoComposerWindow(PaperComposer& composer, Prompter& prompter, RandomSource& random,
+                       QWidget* parent = nullptr);
+    ~AutoComposerWindow() override;
 
+    AutoComposer& logic() const { return m_logic; }
+    AutoComposeRun& run() const { return m_run; }
     GridView& typeView() const { return *m_typeView; }
     QPushButton& startButton() const { return *m_start; }
     QCheckBox& paperABox() const { return *m_paperA; }
@@ -34,15 +46,20 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    void build();
+    void showHelp();
     void refresh();
     void startOrStop();
     void stepRun();
 
+    std::unique_ptr<AutoComposer> m_ownLogic;
+    std::unique_ptr<AutoComposeRun> m_ownRun;
     AutoComposer& m_logic;
     AutoComposeRun& m_run;
     GridView* m_typeView;
     GridView* m_scoreView;
     QMenu* m_sortMenu;
+    QMenu* m_helpMenu;
     QAction* m_byType;
     QAction* m_bySelectable;
     QLabel* m_total;

@@ -465,6 +465,13 @@ void PaperComposer::startAutoComposition() {
         autoComposerClosed(); // nothing to show yet
 }
 
+void PaperComposer::setLocked(bool on) {
+    if (m_locked == on)
+        return;
+    m_locked = on;
+    changed();
+}
+
 void PaperComposer::autoComposerClosed() {
     m_autoComposerOpen = false;
     m_difficultyListsEnabled = true;

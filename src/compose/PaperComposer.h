@@ -194,6 +194,10 @@ public:
     void startAutoComposition();
     // AutoComposer has gone: the lists and the button are enabled again.
     void autoComposerClosed();
+    // While an automatic composition runs the whole window is disabled and
+    // cannot be closed.
+    bool locked() const { return m_locked; }
+    void setLocked(bool on);
 
     // ---- User actions
     void rowHeightChanged(int position);            // 纵向滚动条1
@@ -312,6 +316,7 @@ private:
     bool m_autoComposeEnabled = true;
     int m_rowHeightPosition = kRowHeightMinimum;
     bool m_autoComposerOpen = false;
+    bool m_locked = false;
     bool m_opened = false;
     bool m_closed = false;
 };

@@ -21,6 +21,7 @@
 #include "app/AppState.h"
 #include "app/DifficultyNoteDialog.h"
 #include "app/DifficultyNoteLogic.h"
+#include "autocompose/AutoComposerWindow.h"
 #include "base/RandomSource.h"
 #include "compose/BuiltInWordProcessor.h"
 #include "compose/DesktopDocumentOpener.h"
@@ -82,7 +83,10 @@ PaperComposerWindow::PaperComposerWindow(PaperComposer& composer, QWidget* paren
     resize(1400, 800);
 }
 
-PaperComposerWindow::~PaperComposerWindow() = default;
+PaperComposerWindow::~PaperComposerWindow() {
+    // 自动组卷 goes first, while this window can still take the composer's news.
+    delete m_autoComposer.data();
+}
 
 void PaperComposerWindow::buildControls() {
     // ---- QuestionGrid and its row-height bar
@@ -308,6 +312,16 @@ void PaperComposerWindow::plugWindows() {
             generation.generatePaper(composer, paper);
         };
     }
+    if (!hooks.showAutoComposer) {
+        // Not modal; it goes with this window at the latest.
+        hooks.showAutoComposer = [this] {
+            m_autoComposer = new AutoComposerWindow(m_composer, m_composer.prompter(), RandomSource::process(), this);
+            connect(m_autoComposer, &QObject::destroyed, &m_composer, &PaperComposer::autoComposerClosed);
+            m_autoComposer->show();
+        };
+    }
+    if (!hooks.closeAutoComposer)
+        hooks.closeAutoComposer = [this] { delete m_autoComposer.data(); };
     if (!hooks.runNumberingSettings) {
         hooks.runNumberingSettings = [this] {
             NumberingSettings settings(m_composer.prompter());
@@ -359,6 +373,11 @@ void PaperComposerWindow::fillCombo(QComboBox* combo, const QStringList& items, 
 
 void PaperComposerWindow::render() {
     m_rendering = true;
+    // During an automatic composition nothing here may change the grid.
+    for (QWidget* child : findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        if (!child->isWindow())
+            child->setEnabled(!m_composer.locked());
+    }
     setWindowTitle(m_composer.caption().isEmpty() ? u"组卷"_s : m_composer.caption());
     m_totalA->setText(m_composer.totalText(PaperComposer::Paper::A));
     m_totalB->setText(m_composer.totalText(PaperComposer::Paper::B));
@@ -409,6 +428,10 @@ void PaperComposerWindow::showHelp() {
 }
 
 void PaperComposerWindow::done(int result) {
+    // Not while an automatic composition writes into the grid.
+    if (m_composer.locked())
+        return;
+    delete m_autoComposer.data();
     m_composer.close();
     QDialog::done(result);
 }

@@ -18,6 +18,7 @@ class QSlider;
 
 namespace helan {
 
+class AutoComposerWindow;
 class GridView;
 class PaperComposerHelpWindow;
 class Prompter;
@@ -26,8 +27,8 @@ class RecordStore;
 // The window "组卷": shows a PaperComposer and forwards what the user does to it.
 // Opened modally over the main window on the course whose bank is open and current.
 // It plugs the numbering, colour, difficulty and question preview windows into
-// the composer; paper generation and AutoComposer are plugged in by whoever opens
-// it (PaperComposer::Hooks).
+// the composer, and the window 自动组卷; paper generation is plugged in by whoever
+// opens it (PaperComposer::Hooks), or the built-in writers are used.
 class PaperComposerWindow : public QDialog {
     Q_OBJECT
 public:
@@ -61,6 +62,7 @@ private:
     void fillCombo(QComboBox* combo, const QStringList& items, const QString& current);
 
     PaperComposer& m_composer;
+    QPointer<AutoComposerWindow> m_autoComposer;
     QMenu* m_sortMenu = nullptr;
     QAction* m_boxSeparator = nullptr;
     QList<QAction*> m_boxItems;

@@ -1,15 +1,22 @@
 // Shows the composition window on the sample mathematics course for screenshots:
-//   compose_screenshot composer|numbering [seconds]
+//   compose_screenshot composer|numbering|auto [seconds]
 // "composer": a few questions ticked for papers A and B, three type colours;
-// "numbering": the numbering styles window with a style added. Quits after the
+// "numbering": the numbering styles window with a style added; "auto": the
+// window 自动组卷 after a two-paper run under a 50 % limit. Quits after the
 // seconds.
 #include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
 
 #include "QuietPrompter.h"
 #include "SampleFolder.h"
+#include "autocompose/AutoComposeRun.h"
+#include "autocompose/AutoComposer.h"
+#include "autocompose/AutoComposerWindow.h"
 #include "compose/BuiltInWordProcessor.h"
 #include "compose/NumberingSettings.h"
 #include "compose/NumberingSettingsWindow.h"
@@ -42,6 +49,34 @@ void tick(GridModel& grid, int row, int column) {
     grid.editInPlace(row, column, true);
 }
 
+// Confirms the run; its messages are only kept.
+class ConfirmingPrompter : public QuietPrompter {
+public:
+    bool okCancel(const QString&, const QString&) override { return true; }
+};
+
+// About half of what each type row offers, both papers, a limit of 50 %.
+void startAutoComposition(PaperComposer& composer, QWidget& composerWindow) {
+    composer.startAutoComposition();
+    auto* window = composerWindow.findChild<AutoComposerWindow*>();
+    if (!window)
+        return;
+    AutoComposer& logic = window->logic();
+    GridModel& types = logic.typeTable();
+    for (int r = 1; r < types.rowCount(); ++r) {
+        types.setCursor(r, AutoComposer::ChosenColumn);
+        Q_EMIT types.events().leftButtonUp(0, 0, Qt::NoModifier);
+        const int offered = int(types.pendingItems().size()) - 1;
+        if (types.editingAllowed() && offered >= 2)
+            types.editInPlace(r, AutoComposer::ChosenColumn, QString::number(offered / 2));
+    }
+    window->paperABox().click();
+    window->paperBBox().click();
+    if (auto* limit = window->findChild<QComboBox*>())
+        limit->setCurrentText(u"50"_s);
+    window->startButton().click();
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -56,7 +91,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     QDir::setCurrent(dir.path());
-    QuietPrompter prompter;
+    ConfirmingPrompter prompter;
 
     if (mode == u"numbering"_s) {
         NumberingSettings settings(prompter);
@@ -90,6 +125,10 @@ int main(int argc, char** argv) {
     window.show();
     window.resize(1420, 820);
     QTimer::singleShot(300, &app, [&] {
+        if (mode == u"auto"_s) {
+            startAutoComposition(composer, window);
+            return;
+        }
         GridModel& grid = composer.questionGrid();
         const int last = grid.rowCount() - 1;
         for (const int row : {1, last - 6, last - 4, last - 1})
