@@ -1,0 +1,959 @@
+// A teacher's first hour with the program, headless and end to end: the first
+// start in an empty folder, a course, a bank written question by question in the
+// editor, its export imported by a colleague, two papers composed by hand and
+// written as HTML and .docx, both papers drawn again automatically, and the
+// bank read back from its files. Every piece is the program's own logic; only
+// the dialogs (a scripted prompter), the desktop's "open" and the measuring font
+// are stood in for.
+#include <deque>
+#include <functional>
+#include <memory>
+
+#include <QBuffer>
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QRegularExpression>
+#include <QSet>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include "DocxReader.h"
+#include "ScriptedPrompter.h"
+#include "TempFolder.h"
+#include "app/AppState.h"
+#include "app/CourseAdminLogic.h"
+#include "app/MainWindowLogic.h"
+#include "app/ShellHost.h"
+#include "autocompose/AutoComposeRun.h"
+#include "autocompose/AutoComposer.h"
+#include "base/Gbk.h"
+#include "base/RandomSource.h"
+#include "compose/BuiltInWordProcessor.h"
+#include "compose/DocumentOpener.h"
+#include "compose/NumberingSettings.h"
+#include "compose/PaperComposer.h"
+#include "compose/PaperGeneration.h"
+#include "editor/BankEditor.h"
+#include "editor/CourseTransfer.h"
+#include "editor/EditorPictures.h"
+#include "editor/PictureClipboard.h"
+#include "grid/GridEvents.h"
+#include "model/QuestionRecord.h"
+#include "model/QuestionTypeLibrary.h"
+#include "store/RecordStore.h"
+
+using namespace Qt::StringLiterals;
+
+namespace helan::test {
+namespace {
+
+using Q = QuestionRecord;
+using E = BankEditor;
+using P = PaperComposer;
+using A = AutoComposer;
+
+const QString kAdministrator = u"王老师"_s;
+const QString kAdministratorPassword = u"管理123"_s;
+const QString kCourse = u"数学"_s;
+const QString kCoursePassword = u"sx2026"_s;
+const QString kPictureStem = u"下列图形中是轴对称图形的是"_s;
+
+// One question as the teacher means it; the bank must hold exactly this at the end.
+struct Expected {
+    QString knowledge;
+    QString groupName;
+    QString groupNumber;
+    QString stem1;
+    QString stem2;
+    QString answer;
+    QString type;
+    int difficulty = 1;
+    int score = 0;
+    bool choice = false;
+    QByteArray stemPicture;
+    QByteArray answerPicture;
+};
+
+Expected question(const QString& knowledge, const QString& groupName, const QString& groupNumber,
+                  const QString& stem1, const QString& stem2, const QString& answer, const QString& type,
+                  int difficulty, int score, bool choice = false) {
+    Expected q;
+    q.knowledge = knowledge;
+    q.groupName = groupName;
+    q.groupNumber = groupNumber;
+    q.stem1 = stem1;
+    q.stem2 = stem2;
+    q.answer = answer;
+    q.type = type;
+    q.difficulty = difficulty;
+    q.score = score;
+    q.choice = choice;
+    return q;
+}
+
+QString describe(const Expected& q) {
+    return q.stem1 + u" / "_s + q.answer;
+}
+
+// Every question record of the current table, in record order.
+QList<Expected> readBank(RecordStore& store) {
+    QList<Expected> out;
+    for (int k = 1; k <= store.recordCount(); ++k) {
+        store.goTo(k);
+        Expected q;
+        q.knowledge = store.readText(Q::KnowledgePoints);
+        q.groupName = store.readText(Q::GroupName);
+        q.groupNumber = store.readText(Q::GroupNumber);
+        q.stem1 = store.readText(Q::StemText1);
+        q.stem2 = store.readText(Q::StemText2);
+        q.answer = store.readText(Q::Answer);
+        q.type = store.readText(Q::Type);
+        q.difficulty = store.readInt(Q::Difficulty);
+        q.score = store.readInt(Q::Score);
+        q.choice = store.readBool(Q::Choice);
+        q.stemPicture = store.readBytes(Q::StemPictureData);
+        q.answerPicture = store.readBytes(Q::AnswerPictureData);
+        EXPECT_EQ(store.readText(Q::StemPicture), q.stemPicture.isEmpty() ? QString() : Q::pictureMark());
+        EXPECT_EQ(store.readText(Q::AnswerPicture), q.answerPicture.isEmpty() ? QString() : Q::pictureMark());
+        EXPECT_FALSE(store.readBool(Q::FixedScore));
+        EXPECT_FALSE(store.readBool(Q::Blocked));
+        out << q;
+    }
+    return out;
+}
+
+// The bank holds the expected questions, each once, field by field.
+void expectBankHolds(const QList<Expected>& bank, const QList<Expected>& expected) {
+    ASSERT_EQ(bank.size(), expected.size());
+    for (const Expected& want : expected) {
+        SCOPED_TRACE(describe(want).toStdString());
+        const auto found = std::find_if(bank.begin(), bank.end(), [&](const Expected& q) {
+            return q.stem1 == want.stem1 && q.answer == want.answer;
+        });
+        ASSERT_NE(found, bank.end());
+        EXPECT_EQ(found->knowledge, want.knowledge);
+        EXPECT_EQ(found->groupName, want.groupName);
+        EXPECT_EQ(found->groupNumber, want.groupNumber);
+        EXPECT_EQ(found->stem2, want.stem2);
+        EXPECT_EQ(found->type, want.type);
+        EXPECT_EQ(found->difficulty, want.difficulty);
+        EXPECT_EQ(found->score, want.score);
+        EXPECT_EQ(found->choice, want.choice);
+        EXPECT_EQ(found->stemPicture, want.stemPicture);
+        EXPECT_EQ(found->answerPicture, want.answerPicture);
+    }
+}
+
+QByteArray fileBytes(const QString& path) {
+    QFile file(path);
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << path.toStdString();
+    return file.readAll();
+}
+
+QByteArray fileHash(const QString& path) {
+    return QCryptographicHash::hash(fileBytes(path), QCryptographicHash::Sha256);
+}
+
+// The window around the main window's logic: the course administration dialog
+// plays from a script; the editor and the composer run what the test hands in,
+// with the course's bank open and current as the real windows find it.
+class ScriptedShell : public ShellHost {
+public:
+    std::deque<std::function<void(CourseAdminLogic&)>> dialogs;
+    std::function<void(const QString& course)> bankEditor;
+    std::function<void(const QString& course)> paperComposer;
+    QStringList opened;
+    RecordStore* store = nullptr;
+
+    void runCourseAdminDialog(CourseAdminLogic& dialog) override {
+        ASSERT_FALSE(dialogs.empty()) << "unexpected dialog " << dialog.caption().toStdString();
+        const auto script = dialogs.front();
+        dialogs.pop_front();
+        script(dialog);
+    }
+    void runBankEditor(const QString& course) override {
+        opened << u"题库编辑 "_s + course;
+        EXPECT_EQ(store->currentAlias(), course);
+        if (bankEditor)
+            bankEditor(course);
+    }
+    void runPaperComposer(const QString& course) override {
+        opened << u"组卷 "_s + course;
+        EXPECT_EQ(store->currentAlias(), course);
+        if (paperComposer)
+            paperComposer(course);
+    }
+    void runProgramHelp() override {}
+    void applyColourScheme(ColourScheme::Scheme) override {}
+    void endProgram() override { ADD_FAILURE() << "the program ended"; }
+};
+
+// One start of the program in the working folder, ended when it goes.
+struct ProgramRun {
+    RecordStore store;
+    ScriptedPrompter prompter;
+    AppState state;
+    ScriptedShell shell;
+    MainWindowLogic logic{store, prompter, state, shell};
+
+    ProgramRun() {
+        shell.store = &store;
+        prompter.setStrictMessages(true);
+    }
+    ~ProgramRun() {
+        logic.shutDown();
+        EXPECT_TRUE(prompter.done()) << "scripted answers left unused";
+    }
+
+    // 确定 in the course administration dialog with the three fields filled.
+    void scriptDialog(const QString& caption, const QString& name, const QString& password) {
+        shell.dialogs.push_back([=](CourseAdminLogic& d) {
+            EXPECT_EQ(d.caption(), caption);
+            d.setText(CourseAdminLogic::NewCourse, name);
+            d.setText(CourseAdminLogic::CoursePassword, password);
+            d.setText(CourseAdminLogic::CoursePassword1, password);
+            EXPECT_TRUE(d.accept());
+        });
+    }
+    // The first start in an empty folder: the administrator, then one course.
+    void firstStart(const QString& administrator, const QString& password, const QString& course,
+                    const QString& coursePassword) {
+        scriptDialog(u"设置管理员姓名密码"_s, administrator, password);
+        ASSERT_TRUE(logic.start());
+        EXPECT_TRUE(logic.courseList().isEmpty());
+        prompter.answerInput(password, u"请输入管理员密码："_s);
+        scriptDialog(u"添加课程"_s, course, coursePassword);
+        logic.addCourse();
+        ASSERT_EQ(logic.courseList(), QStringList{course});
+        ASSERT_TRUE(shell.dialogs.empty());
+    }
+    // Chooses the only course and types its password.
+    void chooseCourse(const QString& password) {
+        logic.chooseCourse(0);
+        EXPECT_TRUE(logic.isPasswordEnabled());
+        logic.setCoursePassword(password);
+    }
+};
+
+// The editor is never asked to copy or paste a picture in this story.
+class UnusedClipboard : public PictureClipboard {
+public:
+    QImage image() const override {
+        ADD_FAILURE() << "clipboard read";
+        return {};
+    }
+    void setImage(const QImage&) override { ADD_FAILURE() << "clipboard written"; }
+};
+
+// The desktop's "open" of a written paper: remembered, not shown.
+class RecordingOpener : public DocumentOpener {
+public:
+    bool openDocument(const QString& path) override {
+        opened << path;
+        return true;
+    }
+    QStringList opened;
+};
+
+// Stand-in for the measuring font: twenty characters a line.
+int countLines(int, const QString& text) {
+    return text.isEmpty() ? 1 : int((text.size() + 19) / 20);
+}
+
+// Drives a BankEditor the way its window does: clicks, in-place edits and the
+// text dialog, rows always found again by record ID because rows move.
+class EditorHands {
+public:
+    explicit EditorHands(BankEditor& editor) : m_editor(editor) {
+        QObject::connect(&editor, &BankEditor::textDialogRequested, [this] { ++m_dialogs; });
+    }
+
+    int rowOf(qint32 id) const {
+        for (int r = 1; r < grid().rowCount(); ++r)
+            if (grid().text(r, E::RecordIdColumn).toInt() == id)
+                return r;
+        ADD_FAILURE() << "no row for record " << id;
+        return 0;
+    }
+    qint32 currentId() const { return grid().text(m_editor.currentRow(), E::RecordIdColumn).toInt(); }
+    QString text(qint32 id, int column) const { return grid().text(rowOf(id), column); }
+
+    void click(qint32 id, int column) {
+        GridEvents& events = grid().events();
+        Q_EMIT events.leftButtonDown(0, 0, Qt::NoModifier);
+        grid().setCursor(rowOf(id), column);
+        Q_EMIT events.leftButtonUp(0, 0, Qt::NoModifier);
+    }
+    bool edit(qint32 id, int column, const QVariant& value) {
+        click(id, column);
+        return grid().editInPlace(rowOf(id), column, value);
+    }
+    // Double click, then 确定 with the text.
+    bool type(qint32 id, int column, const QString& content) {
+        click(id, column);
+        const int before = m_dialogs;
+        Q_EMIT grid().events().doubleClick(0, 0, Qt::NoModifier);
+        EXPECT_EQ(m_dialogs, before + 1) << "no text dialog on column " << column;
+        return m_editor.acceptTextDialog(content);
+    }
+
+    // 添加, then the fields of an ungrouped question or a group's title; returns its record ID.
+    qint32 add(const Expected& q) {
+        const int before = m_dialogs;
+        m_editor.addQuestion();
+        EXPECT_EQ(m_dialogs, before + 1);
+        EXPECT_EQ(m_editor.dialogCaption(), u"编辑题文1"_s);
+        const qint32 id = currentId();
+        EXPECT_TRUE(m_editor.acceptTextDialog(q.stem1));
+        if (!q.stem2.isEmpty()) {
+            EXPECT_TRUE(type(id, E::StemText2Column, q.stem2));
+        }
+        EXPECT_TRUE(edit(id, E::TypeColumn, q.type));
+        if (!q.answer.isEmpty()) {
+            EXPECT_TRUE(type(id, E::AnswerColumn, q.answer));
+        }
+        EXPECT_TRUE(edit(id, E::DifficultyColumn, QString::number(q.difficulty)));
+        if (q.score > 0 && q.groupNumber != u"0"_s) {
+            EXPECT_TRUE(edit(id, E::ScoreColumn, QString::number(q.score)));
+        }
+        if (q.choice) {
+            EXPECT_TRUE(edit(id, E::ChoiceColumn, true));
+        }
+        if (!q.knowledge.isEmpty()) {
+            EXPECT_TRUE(type(id, E::KnowledgeColumn, q.knowledge));
+        }
+        return id;
+    }
+
+private:
+    GridModel& grid() const { return m_editor.grid(); }
+    BankEditor& m_editor;
+    int m_dialogs = 0;
+};
+
+QByteArray encoded(const QImage& image, const char* format) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    EXPECT_TRUE(image.save(&buffer, format)) << format;
+    return bytes;
+}
+
+// A small drawing: two shapes side by side, as an option picture would show them.
+QImage drawing(int width, int height) {
+    QImage image(width, height, QImage::Format_RGB32);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            image.setPixel(x, y, (x / 8 + y / 8) % 2 ? qRgb(250, 250, 250) : qRgb(20, 60 + y, 140));
+    return image;
+}
+
+class TeacherFirstHour : public ::testing::Test {
+protected:
+    void SetUp() override {
+        for (const QTemporaryDir* dir : {&m_colleague, &m_stick, &m_desktop, &m_temp})
+            ASSERT_TRUE(dir->isValid());
+        m_png = writeDesktopFile(u"对称图形.png"_s, encoded(drawing(64, 32), "PNG"));
+        m_jpeg = writeDesktopFile(u"周长.jpg"_s, encoded(drawing(40, 40), "JPG"));
+    }
+
+    QString writeDesktopFile(const QString& name, const QByteArray& bytes) {
+        const QString path = QDir(m_desktop.path()).filePath(name);
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+        return path;
+    }
+
+    Expected& expected(const QString& stem, const QString& answer) {
+        for (Expected& q : m_expected)
+            if (q.stem1 == stem && q.answer == answer)
+                return q;
+        ADD_FAILURE() << "no expected question " << stem.toStdString();
+        static Expected none;
+        return none;
+    }
+
+    void writeTheBank();
+    void editorSession(ProgramRun& run, const QString& course);
+    void colleagueImports();
+    void composePapers();
+    void composerSession(ProgramRun& run, const QString& course);
+    void checkHtmlPaperA(const AssembledPaper& paper, const QStringList& files);
+    void checkDocxPaperB(const QStringList& files);
+    void autoCompose(ProgramRun& run, PaperComposer& composer, std::unique_ptr<AutoComposer>& autoComposer);
+    void reopenTheBank();
+
+    TempFolder m_folder; // the first teacher's data folder
+    QTemporaryDir m_colleague;
+    QTemporaryDir m_stick;   // where the export goes
+    QTemporaryDir m_desktop; // picture files
+    QTemporaryDir m_temp;    // the system's temporary folder for papers
+    QString m_png;
+    QString m_jpeg;
+    QList<Expected> m_expected;
+    QString m_exportPath;
+};
+
+// ---- 1–3: first start, the course, the bank
+
+void TeacherFirstHour::writeTheBank() {
+    ProgramRun run;
+    ASSERT_NO_FATAL_FAILURE(run.firstStart(kAdministrator, kAdministratorPassword, kCourse, kCoursePassword));
+    EXPECT_TRUE(QFile::exists(u"课程列表.edb"_s));
+    EXPECT_TRUE(QFile::exists(u"题型库.edb"_s));
+    EXPECT_TRUE(QFile::exists(u"数学.edb"_s));
+
+    // A mistyped password opens nothing.
+    run.chooseCourse(u"sx2025"_s);
+    run.prompter.expectMessage(u"课程密码错误！"_s);
+    run.logic.openBankEditor();
+    EXPECT_TRUE(run.shell.opened.isEmpty());
+
+    run.logic.setCoursePassword(kCoursePassword);
+    run.shell.bankEditor = [&](const QString& course) { editorSession(run, course); };
+    run.logic.openBankEditor();
+    EXPECT_EQ(run.shell.opened, QStringList{u"题库编辑 数学"_s});
+}
+
+void TeacherFirstHour::editorSession(ProgramRun& run, const QString& course) {
+    ScriptedPrompter& prompter = run.prompter;
+    const qsizetype saidBefore = prompter.messages().size();
+    BankEditor editor(run.store, prompter, course, countLines);
+    editor.open(1000);
+    EXPECT_EQ(editor.caption(), u"题库编辑 —— 数学（共 0 题）"_s);
+    EditorHands hands(editor);
+    UnusedClipboard clipboard;
+    EditorPictures pictures(editor, run.store, prompter, clipboard);
+    CourseTransfer transfer(editor, run.store, prompter, [] {
+        ADD_FAILURE() << "group name asked";
+        return QString();
+    });
+
+    // Ordinary questions.
+    const QList<Expected> plain{
+        question(u"直线"_s, {}, {}, u"两点确定一条直线。"_s, {}, u"对"_s, u"判断"_s, 2, 2),
+        question(u"三角形|内角和"_s, {}, {}, u"三角形的内角和是360度。"_s, {}, u"错"_s, u"判断"_s, 3, 2),
+        question(u"圆"_s, {}, {}, u"半径为r的圆，周长是____。"_s, {}, u"2πr"_s, u"填空"_s, 4, 3),
+    };
+    for (const Expected& q : plain) {
+        m_expected << q;
+        hands.add(q);
+    }
+    // The fill-in question's answer gets a drawing, from a JPEG file kept as it is.
+    const qint32 fillIn = hands.currentId();
+    hands.click(fillIn, E::AnswerPictureColumn);
+    prompter.answerOpenFile(m_jpeg);
+    pictures.addPictureFromFile();
+    EXPECT_EQ(hands.text(fillIn, E::AnswerPictureColumn), Q::pictureMark());
+    m_expected.last().answerPicture = fileBytes(m_jpeg);
+
+    // Choice questions with text options: options and answers without labels.
+    const QList<Expected> choices{
+        question(u"比较大小"_s, {}, {}, u"下列各数中最大的是"_s, u"七分之一\r\n零点五\r\n三分之二\r\n四分之三"_s,
+         u"四分之三"_s, u"选择"_s, 3, 5, true),
+        question(u"奇偶"_s, {}, {}, u"下列各数中是偶数的有"_s, u"十二\r\n十五\r\n二十\r\n二十七"_s, u"十二\r\n二十"_s,
+         u"选择"_s, 3, 5, true),
+    };
+    for (const Expected& q : choices) {
+        m_expected << q;
+        hands.add(q);
+    }
+
+    // A choice question whose options are drawn in its picture, answered with a
+    // letter, and its twin answered with a circled number.
+    Expected letters = question(u"对称"_s, {}, {}, kPictureStem, {}, u"B"_s, u"选择"_s, 4, 5, true);
+    const qint32 letterId = hands.add(letters);
+    hands.click(letterId, E::StemPictureColumn);
+    prompter.answerOpenFile(m_png);
+    pictures.addPictureFromFile();
+    ASSERT_TRUE(run.store.setCurrent(course) && run.store.goToRecordId(letterId));
+    letters.stemPicture = run.store.readBytes(Q::StemPictureData);
+    EXPECT_TRUE(letters.stemPicture.startsWith("\xFF\xD8\xFF")) << "a PNG is stored as JPEG";
+    EXPECT_EQ(QImage::fromData(letters.stemPicture).size(), QSize(64, 32));
+    m_expected << letters;
+
+    hands.click(letterId, E::StemText1Column);
+    editor.copyQuestionBelow();
+    const qint32 circledId = hands.currentId();
+    EXPECT_NE(circledId, letterId);
+    EXPECT_TRUE(hands.type(circledId, E::AnswerColumn, u"②"_s));
+    Expected circled = letters;
+    circled.answer = u"②"_s;
+    m_expected << circled;
+
+    // A group: its title question, then two sub-questions that join it.
+    Expected title =
+        question({}, u"材料题"_s, u"0"_s, u"小明家到学校1200米，他每分钟走80米。"_s, {}, {}, u"问答"_s, 5, 10);
+    const qint32 titleId = hands.add(title);
+    prompter.answerOkCancel(
+        true, u"将该题转为标题分组试题将删除该题的答案和答案图片，确定将该题转为标题分组试题吗？"_s);
+    EXPECT_TRUE(hands.type(titleId, E::GroupNameColumn, u"材料题"_s));
+    EXPECT_EQ(hands.text(titleId, E::GroupNumberColumn), u"0"_s);
+    m_expected << title;
+    const QList<Expected> subs{
+        question(u"路程"_s, u"材料题"_s, u"1"_s, u"他走到学校要几分钟？"_s, {}, u"15分钟"_s, u"问答"_s, 5, 4),
+        question(u"速度"_s, u"材料题"_s, u"2"_s, u"要10分钟到校，每分钟要走多少米？"_s, {}, u"120米"_s, u"问答"_s, 5, 6),
+    };
+    for (const Expected& q : subs) {
+        const qint32 id = hands.add(q);
+        EXPECT_TRUE(hands.type(id, E::GroupNameColumn, u"材料题"_s));
+        EXPECT_EQ(hands.text(id, E::GroupNumberColumn), u"1"_s) << "a question joins as number 1";
+        if (q.groupNumber != u"1"_s) {
+            EXPECT_TRUE(hands.edit(id, E::GroupNumberColumn, q.groupNumber));
+        }
+        m_expected << q;
+    }
+    EXPECT_EQ(hands.text(titleId, E::ScoreColumn), u"10"_s);
+    // Titles first, then their sub-questions in number order.
+    const int titleRow = hands.rowOf(titleId);
+    EXPECT_EQ(editor.grid().text(titleRow + 1, E::GroupNumberColumn), u"1"_s);
+    EXPECT_EQ(editor.grid().text(titleRow + 2, E::GroupNumberColumn), u"2"_s);
+    EXPECT_EQ(editor.caption(), u"题库编辑 —— 数学（共 8 题）"_s);
+    EXPECT_EQ(editor.questionCount(), 8);
+
+    // Every row passes the question rules; nothing was said so far.
+    for (int r = 1; r < editor.grid().rowCount(); ++r)
+        EXPECT_TRUE(editor.validateQuestionRow(r)) << "row " << r;
+    EXPECT_EQ(prompter.messages().size(), saidBefore) << prompter.messages().join(u'|').toStdString();
+
+    // 导出 to the stick: both table files, byte for byte.
+    prompter.answerChooseFolder(m_stick.path());
+    prompter.expectMessage(u"导出课程完毕。"_s);
+    transfer.exportCourse();
+    m_exportPath = QDir(m_stick.path()).filePath(u"数学备份-王老师.edb"_s);
+    EXPECT_EQ(fileHash(m_exportPath), fileHash(u"数学.edb"_s));
+    EXPECT_EQ(fileHash(QDir(m_stick.path()).filePath(u"数学备份-王老师.edt"_s)), fileHash(u"数学.edt"_s));
+
+    // Closing: one letter version and one circled version asks for more.
+    prompter.answerYesNo(
+        false, u"题目 "_s + kPictureStem + u" 缺少备选的字母编号选项的试题，是否现在编辑完善？"_s);
+    EXPECT_TRUE(editor.mayCloseEditor());
+}
+
+// ---- 4: a colleague's data folder imports the export
+
+void TeacherFirstHour::colleagueImports() {
+    QDir::setCurrent(m_colleague.path());
+    {
+        ProgramRun run;
+        ASSERT_NO_FATAL_FAILURE(run.firstStart(u"李老师"_s, u"li"_s, kCourse, u"lz"_s));
+        run.chooseCourse(u"lz"_s);
+        run.shell.bankEditor = [&](const QString& course) {
+            BankEditor editor(run.store, run.prompter, course, countLines);
+            editor.open(1000);
+            CourseTransfer transfer(editor, run.store, run.prompter, [] {
+                ADD_FAILURE() << "group name asked";
+                return QString();
+            });
+            // The copy keeps the first teacher's course password.
+            run.prompter.answerOpenFile(m_exportPath);
+            run.prompter.answerInput(kCoursePassword, m_exportPath);
+            run.prompter.expectMessage(u"成功导入10条记录。"_s);
+            transfer.importCourse();
+            EXPECT_EQ(editor.questionCount(), 8);
+            EXPECT_EQ(editor.caption(), u"题库编辑 —— 数学（共 8 题）"_s);
+            EXPECT_EQ(editor.grid().rowCount(), 11);
+            ASSERT_TRUE(run.store.setCurrent(course));
+            expectBankHolds(readBank(run.store), m_expected);
+
+            // The same copy again brings nothing new.
+            run.prompter.answerOpenFile(m_exportPath);
+            run.prompter.answerInput(kCoursePassword, m_exportPath);
+            run.prompter.expectMessage(u"10条记录重复，实际导入0条记录。"_s);
+            transfer.importCourse();
+            ASSERT_TRUE(run.store.setCurrent(course));
+            EXPECT_EQ(run.store.recordCount(), 10);
+            run.prompter.answerYesNo(false);
+            EXPECT_TRUE(editor.mayCloseEditor());
+        };
+        run.logic.openBankEditor();
+        EXPECT_EQ(run.shell.opened, QStringList{u"题库编辑 数学"_s});
+    }
+    // The export was only read.
+    EXPECT_EQ(fileHash(m_exportPath), fileHash(m_folder.file(u"数学.edb"_s)));
+    QDir::setCurrent(m_folder.path());
+}
+
+// ---- 5–6: papers by hand, then automatically
+
+void TeacherFirstHour::composePapers() {
+    ProgramRun run;
+    ASSERT_TRUE(run.logic.start());
+    EXPECT_EQ(run.logic.courseList(), QStringList{kCourse});
+    run.chooseCourse(kCoursePassword);
+    run.shell.paperComposer = [&](const QString& course) { composerSession(run, course); };
+    run.logic.openPaperComposer();
+    EXPECT_EQ(run.shell.opened, QStringList{u"组卷 数学"_s});
+}
+
+void TeacherFirstHour::composerSession(ProgramRun& run, const QString& course) {
+    BuiltInWordProcessor word;
+    PaperComposer composer(run.store, run.prompter, course, word);
+    RecordingOpener opener;
+    RandomSource random(1);
+    AssembledPaper lastPaper;
+    std::unique_ptr<AutoComposer> autoComposer;
+    P::Hooks hooks;
+    hooks.generatePaper = [&](PaperComposer& c, const QString& paper) {
+        PaperGeneration generation(random, opener, m_temp.path() + u'/');
+        lastPaper = generation.generatePaper(c, paper);
+    };
+    // The first composition finds no numbering file: the settings window opens
+    // and saves the default styles when it closes.
+    int numberingWindows = 0;
+    hooks.runNumberingSettings = [&] {
+        ++numberingWindows;
+        NumberingSettings settings(run.prompter);
+        settings.open();
+        EXPECT_TRUE(settings.mayClose());
+        EXPECT_TRUE(settings.close());
+    };
+    hooks.showAutoComposer = [&] {
+        autoComposer = std::make_unique<AutoComposer>(composer, run.prompter, course);
+        autoComposer->open();
+    };
+    hooks.closeAutoComposer = [&] {
+        autoComposer.reset();
+        composer.autoComposerClosed();
+    };
+    composer.setHooks(hooks);
+    composer.open();
+    EXPECT_EQ(numberingWindows, 1);
+    EXPECT_TRUE(QFile::exists(NumberingSettings::fileName()));
+    EXPECT_EQ(composer.numberingStyles(), (QStringList{u"大写"_s, u"罗马"_s}));
+    EXPECT_TRUE(composer.outputChoiceEnabled());
+    EXPECT_EQ(composer.questionGrid().rowCount(), 11);
+
+    GridModel& grid = composer.questionGrid();
+    auto rowOf = [&](const QString& stem, const QString& answer = {}) {
+        for (int r = 1; r < grid.rowCount(); ++r) {
+            if (grid.text(r, P::StemText1Column) != stem)
+                continue;
+            // The composer does not show answers; twins differ by record.
+            if (answer.isEmpty())
+                return r;
+            const qint32 id = grid.text(r, P::RecordIdColumn).toInt();
+            if (run.store.setCurrent(course) && run.store.goToRecordId(id) &&
+                run.store.readText(Q::Answer) == answer)
+                return r;
+        }
+        ADD_FAILURE() << "no row for " << stem.toStdString();
+        return 0;
+    };
+    auto click = [&](GridModel& g, int row, int column) {
+        Q_EMIT g.events().leftButtonDown(0, 0, Qt::NoModifier);
+        g.setCursor(row, column);
+        Q_EMIT g.events().leftButtonUp(0, 0, Qt::NoModifier);
+    };
+    auto tick = [&](int row, P::Paper paper) {
+        const int column = paper == P::Paper::A ? P::PaperAColumn : P::PaperBColumn;
+        click(grid, row, column);
+        EXPECT_TRUE(grid.editInPlace(row, column, true));
+    };
+
+    // 判断 is worth 3 from now on: the type order table's score goes to every
+    // judgement question and to the type library.
+    GridModel& types = composer.typeOrderTable();
+    int judgement = 0;
+    for (int r = 1; r < types.rowCount(); ++r)
+        if (types.text(r, P::TypeNameColumn) == u"判断"_s)
+            judgement = r;
+    ASSERT_GT(judgement, 0);
+    click(types, judgement, P::TypeScoreColumn);
+    run.prompter.answerOkCancel(true, u"确定要改变题型分值吗？"_s);
+    EXPECT_TRUE(types.editInPlace(judgement, P::TypeScoreColumn, u"3"_s));
+    for (const QString& stem : {u"两点确定一条直线。"_s, u"三角形的内角和是360度。"_s}) {
+        EXPECT_EQ(grid.text(rowOf(stem), P::ScoreColumn), u"3"_s);
+        for (Expected& q : m_expected)
+            if (q.stem1 == stem)
+                q.score = 3;
+    }
+
+    // Paper A: a judgement, a text choice, the circled picture question, the
+    // fill-in and the group (its title ticks the whole group). Paper B: the other
+    // judgement and choice, the letter picture question and the fill-in.
+    const QString titleStem = u"小明家到学校1200米，他每分钟走80米。"_s;
+    for (const int row : {rowOf(u"两点确定一条直线。"_s), rowOf(u"下列各数中最大的是"_s),
+                          rowOf(kPictureStem, u"②"_s), rowOf(u"半径为r的圆，周长是____。"_s), rowOf(titleStem)})
+        tick(row, P::Paper::A);
+    EXPECT_TRUE(grid.checked(rowOf(u"他走到学校要几分钟？"_s), P::PaperAColumn));
+    for (const int row : {rowOf(u"三角形的内角和是360度。"_s), rowOf(u"下列各数中是偶数的有"_s),
+                          rowOf(kPictureStem, u"B"_s), rowOf(u"半径为r的圆，周长是____。"_s)})
+        tick(row, P::Paper::B);
+    EXPECT_EQ(composer.totalText(P::Paper::A), u"26"_s);
+    EXPECT_EQ(composer.totalText(P::Paper::B), u"16"_s);
+    // Only the fill-in question (3 points) is in both.
+    EXPECT_EQ(composer.similarityText(), QString::number(P::similarityPercent(3, 26, 16)));
+    EXPECT_EQ(composer.similarityText(), u"11"_s);
+    ASSERT_TRUE(composer.generateEnabled(P::Paper::A));
+    ASSERT_TRUE(composer.generateEnabled(P::Paper::B));
+
+    // 生成A卷 as HTML.
+    composer.setWordSelected(false);
+    composer.generatePaper(P::Paper::A);
+    ASSERT_EQ(opener.opened.size(), 2);
+    checkHtmlPaperA(lastPaper, opener.opened);
+
+    // 生成B卷 as .docx.
+    composer.setWordSelected(true);
+    composer.generatePaper(P::Paper::B);
+    ASSERT_EQ(opener.opened.size(), 4);
+    checkDocxPaperB(opener.opened.mid(2));
+    EXPECT_TRUE(run.prompter.messages().isEmpty()) << run.prompter.messages().join(u'|').toStdString();
+
+    autoCompose(run, composer, autoComposer);
+    composer.close();
+}
+
+void TeacherFirstHour::checkHtmlPaperA(const AssembledPaper& paper, const QStringList& files) {
+    const QString folder = m_temp.path() + u'/';
+    EXPECT_EQ(files.at(0), folder + paper.documentTitle(u"试题"_s) + u".html"_s);
+    EXPECT_EQ(files.at(1), folder + paper.documentTitle(u"答案"_s) + u".html"_s);
+    EXPECT_TRUE(paper.documentTitle(u"试题"_s).startsWith(u"数学  "_s));
+    EXPECT_TRUE(paper.documentTitle(u"试题"_s).endsWith(u"  A卷  "_s + paper.settings.generationTime + u"  试题"_s));
+    const QString html = fromGbk(fileBytes(files.at(0)));
+    const QString answers = fromGbk(fileBytes(files.at(1)));
+    EXPECT_TRUE(html.contains(paper.documentTitle(u"试题"_s)));
+    EXPECT_TRUE(answers.contains(paper.documentTitle(u"答案"_s)));
+
+    // Major questions in the type order table's order — the types as the
+    // composer's grid first shows them, groups before ungrouped questions —
+    // numbered by the style 大写.
+    const QStringList headings{u"一. 问答"_s, u"二. 判断"_s, u"三. 填空"_s, u"四. 选择"_s};
+    qsizetype last = -1;
+    for (const QString& heading : headings) {
+        const qsizetype at = html.indexOf(heading);
+        EXPECT_GT(at, last) << heading.toStdString();
+        last = at;
+        EXPECT_TRUE(answers.contains(heading)) << heading.toStdString();
+    }
+    for (const QString& stem : {u"两点确定一条直线。"_s, u"下列各数中最大的是"_s, kPictureStem,
+                                u"半径为r的圆，周长是____。"_s, u"小明家到学校1200米，他每分钟走80米。"_s,
+                                u"他走到学校要几分钟？"_s, u"要10分钟到校，每分钟要走多少米？"_s})
+        EXPECT_TRUE(html.contains(stem)) << stem.toStdString();
+    for (const QString& stem : {u"三角形的内角和是360度。"_s, u"下列各数中是偶数的有"_s})
+        EXPECT_FALSE(html.contains(stem)) << stem.toStdString();
+
+    // Per row: the number the writers give it, and the row itself.
+    const QList<int> minors = paper.minorNumbers();
+    auto rowFor = [&](const QString& stem) -> int {
+        for (int i = 0; i < paper.rows.size(); ++i)
+            if (paper.rows[i].stem1 == stem)
+                return i;
+        ADD_FAILURE() << "not in paper A: " << stem.toStdString();
+        return 0;
+    };
+    ASSERT_EQ(paper.rows.size(), 7);
+
+    // The drawn option order: the paper shows the label with the option, the
+    // answer sheet the same label under the question's number.
+    const PaperRow& choice = paper.rows[rowFor(u"下列各数中最大的是"_s)];
+    const QRegularExpression labelled(u"([A-D])\\. 四分之三"_s);
+    const QRegularExpressionMatch option = labelled.match(choice.stem2);
+    ASSERT_TRUE(option.hasMatch()) << choice.stem2.toStdString();
+    EXPECT_EQ(choice.answer, option.captured(1));
+    EXPECT_TRUE(html.contains(option.captured(0)));
+    const int choiceNumber = minors[rowFor(u"下列各数中最大的是"_s)];
+    EXPECT_TRUE(answers.contains(QString::number(choiceNumber) + u". "_s + choice.answer + u"&nbsp"_s));
+
+    // Letter labels were chosen: the circled question gives way to its letter twin.
+    const PaperRow& picture = paper.rows[rowFor(kPictureStem)];
+    EXPECT_EQ(picture.answer, u"B"_s);
+    EXPECT_TRUE(answers.contains(QString::number(minors[rowFor(kPictureStem)]) + u". B"_s));
+    EXPECT_TRUE(html.contains(u"<img src='"_s + m_temp.path() + u"/A卷试题0.jpg'/>"_s));
+    EXPECT_EQ(fileBytes(m_temp.filePath(u"A卷试题0.jpg"_s)), expected(kPictureStem, u"B"_s).stemPicture);
+
+    // The answer sheet: answers in order, the fill-in's drawing, no title number.
+    const int judgementNumber = minors[rowFor(u"两点确定一条直线。"_s)];
+    EXPECT_EQ(judgementNumber, 1);
+    EXPECT_TRUE(answers.contains(u"1. 对"_s));
+    EXPECT_TRUE(answers.contains(u"1. 2πr"_s));
+    EXPECT_TRUE(answers.contains(u"<img src='"_s + m_temp.path() + u"/A卷答案0.jpg'/>"_s));
+    EXPECT_EQ(fileBytes(m_temp.filePath(u"A卷答案0.jpg"_s)), fileBytes(m_jpeg));
+    const int first = minors[rowFor(u"他走到学校要几分钟？"_s)];
+    const int second = minors[rowFor(u"要10分钟到校，每分钟要走多少米？"_s)];
+    EXPECT_EQ(QSet<int>({first, second}), QSet<int>({1, 2}));
+    EXPECT_TRUE(answers.contains(QString::number(first) + u". 15分钟"_s));
+    EXPECT_TRUE(answers.contains(QString::number(second) + u". 120米"_s));
+    EXPECT_TRUE(html.contains(QString::number(first) + u". 他走到学校要几分钟？"_s));
+}
+
+void TeacherFirstHour::checkDocxPaperB(const QStringList& files) {
+    EXPECT_TRUE(files.at(0).startsWith(m_temp.path() + u"/数学  "_s));
+    EXPECT_TRUE(files.at(0).endsWith(u"  试题.docx"_s));
+    EXPECT_TRUE(files.at(1).endsWith(u"  答案.docx"_s));
+
+    DocxReader paper(files.at(0));
+    ASSERT_TRUE(paper.opened());
+    EXPECT_EQ(paper.problems(), QStringList());
+    const QString document = QString::fromUtf8(paper.parts().value(u"word/document.xml"_s));
+    for (const QString& stem : {u"三角形的内角和是360度。"_s, u"下列各数中是偶数的有"_s, kPictureStem,
+                                u"半径为r的圆，周长是____。"_s})
+        EXPECT_TRUE(document.contains(stem)) << stem.toStdString();
+    EXPECT_FALSE(document.contains(u"两点确定一条直线。"_s));
+    EXPECT_FALSE(document.contains(u"他走到学校要几分钟？"_s));
+    for (const QString& option : {u"十二"_s, u"十五"_s, u"二十"_s, u"二十七"_s})
+        EXPECT_TRUE(document.contains(option)) << option.toStdString();
+    int pictures = 0;
+    for (const DocxReader::Paragraph& p : paper.paragraphs()) {
+        for (const QString& id : p.pictures) {
+            ++pictures;
+            EXPECT_TRUE(paper.parts().contains(u"word/"_s + paper.target(id))) << id.toStdString();
+        }
+    }
+    EXPECT_EQ(pictures, 1) << "the picture question's drawing";
+    QStringList media;
+    for (const QString& part : paper.parts().keys())
+        if (part.startsWith(u"word/media/"_s))
+            media << part;
+    ASSERT_EQ(media.size(), 1);
+    EXPECT_EQ(QImage::fromData(paper.parts().value(media.first())).size(), QSize(64, 32));
+
+    DocxReader answers(files.at(1));
+    ASSERT_TRUE(answers.opened());
+    EXPECT_EQ(answers.problems(), QStringList());
+    const QString answerText = QString::fromUtf8(answers.parts().value(u"word/document.xml"_s));
+    EXPECT_TRUE(answerText.contains(u"错"_s));
+    EXPECT_TRUE(answerText.contains(u"2πr"_s));
+    int answerMedia = 0;
+    for (const QString& part : answers.parts().keys())
+        if (part.startsWith(u"word/media/"_s)) {
+            ++answerMedia;
+            EXPECT_EQ(QImage::fromData(answers.parts().value(part)).size(), QSize(40, 40));
+        }
+    EXPECT_EQ(answerMedia, 1) << "the fill-in question's answer drawing";
+}
+
+void TeacherFirstHour::autoCompose(ProgramRun& run, PaperComposer& composer,
+                                   std::unique_ptr<AutoComposer>& autoComposer) {
+    composer.startAutoComposition();
+    ASSERT_TRUE(autoComposer);
+    EXPECT_TRUE(composer.isAutoComposerOpen());
+    EXPECT_FALSE(composer.autoComposeEnabled());
+
+    // One 3-point judgement and one 5-point choice per paper.
+    GridModel& table = autoComposer->typeTable();
+    auto choose = [&](const QString& type, int score, int count) {
+        for (int r = 1; r < table.rowCount(); ++r) {
+            if (table.text(r, A::TypeNameColumn) != type || table.text(r, A::ScoreColumn).toInt() != score)
+                continue;
+            table.setCursor(r, A::ChosenColumn);
+            Q_EMIT table.events().leftButtonUp(0, 0, Qt::NoModifier);
+            EXPECT_TRUE(table.editInPlace(r, A::ChosenColumn, QString::number(count)));
+            return;
+        }
+        ADD_FAILURE() << "no type row " << type.toStdString() << score;
+    };
+    choose(u"判断"_s, 3, 1);
+    choose(u"选择"_s, 5, 1);
+    EXPECT_EQ(autoComposer->chosenTotal(), 2);
+    autoComposer->setPaperChoice(true, true);
+    autoComposer->setSimilarityLimit(u"30"_s);
+
+    RandomSource random(12345);
+    AutoComposeRun composing(*autoComposer, random);
+    run.prompter.answerOkCancel(true, u"自动组A、B卷将取消原来A、B卷所有选择，确定要自动组A、B卷吗？"_s);
+    run.prompter.expectMessage(u"自动组A、B卷完毕，请在组卷窗口查看。"_s);
+    composing.startOrStop();
+    ASSERT_TRUE(composing.running());
+    EXPECT_TRUE(composer.locked());
+    composing.runToEnd();
+    EXPECT_FALSE(composing.running());
+    EXPECT_FALSE(composer.locked());
+
+    EXPECT_EQ(composer.totalText(P::Paper::A), u"8"_s);
+    EXPECT_EQ(composer.totalText(P::Paper::B), u"8"_s);
+    EXPECT_LE(composer.similarityText().toInt(), 30);
+    // Exactly what the papers hold now, with no knowledge point twice in a paper;
+    // the hand-made papers are gone.
+    const GridModel& grid = composer.questionGrid();
+    for (const int column : {int(P::PaperAColumn), int(P::PaperBColumn)}) {
+        QStringList points;
+        QStringList types;
+        for (int r = 1; r < grid.rowCount(); ++r)
+            if (grid.checked(r, column)) {
+                points << grid.text(r, P::KnowledgeColumn);
+                types << grid.text(r, P::TypeColumn) + grid.text(r, P::ScoreColumn);
+            }
+        types.sort();
+        EXPECT_EQ(types, (QStringList{u"判断3"_s, u"选择5"_s})) << "column " << column;
+        EXPECT_EQ(QSet<QString>(points.begin(), points.end()).size(), points.size());
+    }
+    composer.recomputePaperState();
+    EXPECT_LE(composer.similarityText().toInt(), 30) << "a rebuild agrees";
+
+    EXPECT_TRUE(autoComposer->requestClose());
+    composer.hooks().closeAutoComposer();
+    EXPECT_FALSE(composer.isAutoComposerOpen());
+    EXPECT_TRUE(composer.autoComposeEnabled());
+}
+
+// ---- 7: the next start reads the bank back from its files
+
+void TeacherFirstHour::reopenTheBank() {
+    ProgramRun run;
+    ASSERT_TRUE(run.logic.start());
+    run.chooseCourse(u""_s);
+    run.prompter.expectMessage(u"课程密码错误！"_s);
+    run.logic.openBankEditor();
+    EXPECT_TRUE(run.shell.opened.isEmpty());
+
+    run.logic.setCoursePassword(kCoursePassword);
+    run.shell.bankEditor = [&](const QString& course) {
+        expectBankHolds(readBank(run.store), m_expected);
+        BankEditor editor(run.store, run.prompter, course, countLines);
+        editor.open(1000);
+        EXPECT_EQ(editor.caption(), u"题库编辑 —— 数学（共 8 题）"_s);
+        for (int r = 1; r < editor.grid().rowCount(); ++r)
+            EXPECT_TRUE(editor.validateQuestionRow(r)) << "row " << r;
+        run.prompter.answerYesNo(false);
+        EXPECT_TRUE(editor.mayCloseEditor());
+    };
+    run.logic.openBankEditor();
+    EXPECT_EQ(run.shell.opened, QStringList{u"题库编辑 数学"_s});
+
+    QuestionTypeLibrary library(run.store, run.prompter);
+    ASSERT_EQ(library.openTypeLibrary(), OpenOutcome::Ready);
+    bool found = false;
+    for (int k = 1; k <= run.store.recordCount(); ++k) {
+        run.store.goTo(k);
+        if (run.store.readText(QuestionTypeLibrary::TypeName) == u"判断"_s) {
+            found = true;
+            EXPECT_EQ(run.store.readInt(QuestionTypeLibrary::Score), 3);
+        }
+    }
+    EXPECT_TRUE(found);
+
+    // Without the password the bank's files do not open at all.
+    RecordStore stranger;
+    EXPECT_FALSE(stranger.open(u"数学.edb"_s, u"试开"_s));
+}
+
+TEST_F(TeacherFirstHour, FromAnEmptyFolderToTwoPapersAndBack) {
+    {
+        SCOPED_TRACE("first start, the course and its bank");
+        ASSERT_NO_FATAL_FAILURE(writeTheBank());
+    }
+    ASSERT_EQ(m_expected.size(), 10);
+    {
+        SCOPED_TRACE("a colleague imports the export");
+        ASSERT_NO_FATAL_FAILURE(colleagueImports());
+    }
+    {
+        SCOPED_TRACE("papers by hand and automatically");
+        ASSERT_NO_FATAL_FAILURE(composePapers());
+    }
+    {
+        SCOPED_TRACE("the bank read back");
+        ASSERT_NO_FATAL_FAILURE(reopenTheBank());
+    }
+    for (const QString& file : {u"课程列表.edb"_s, u"题型库.edb"_s, u"数学.edb"_s, u"数学.edt"_s, u"大题编号类型"_s})
+        EXPECT_TRUE(QFile::exists(m_folder.file(file))) << file.toStdString();
+}
+
+} // namespace
+} // namespace helan::test
