@@ -39,6 +39,7 @@
 #include "editor/BankEditor.h"
 #include "editor/CourseTransfer.h"
 #include "editor/EditorPictures.h"
+#include "editor/NewGroupNameCheck.h"
 #include "editor/PictureClipboard.h"
 #include "grid/GridEvents.h"
 #include "model/QuestionRecord.h"
@@ -383,7 +384,7 @@ protected:
     void composePapers();
     void composerSession(ProgramRun& run, const QString& course);
     void checkHtmlPaperA(const AssembledPaper& paper, const QStringList& files);
-    void checkDocxPaperB(const QStringList& files);
+    void checkDocxPaperB(const AssembledPaper& paper, const QStringList& files);
     void autoCompose(ProgramRun& run, PaperComposer& composer, std::unique_ptr<AutoComposer>& autoComposer);
     void reopenTheBank();
 
@@ -545,20 +546,50 @@ void TeacherFirstHour::colleagueImports() {
         run.shell.bankEditor = [&](const QString& course) {
             BankEditor editor(run.store, run.prompter, course, countLines);
             editor.open(1000);
-            CourseTransfer transfer(editor, run.store, run.prompter, [] {
-                ADD_FAILURE() << "group name asked";
-                return QString();
+            // She has started a group of her own under the same name.
+            EditorHands hands(editor);
+            const Expected hers =
+                question({}, u"材料题"_s, u"0"_s, u"一袋米重25千克。"_s, {}, {}, u"问答"_s, 2, 0);
+            hands.add(hers);
+            run.prompter.answerOkCancel(true);
+            EXPECT_TRUE(hands.type(hands.currentId(), E::GroupNameColumn, u"材料题"_s));
+
+            // The import asks for another name for the incoming group; the name
+            // dialog refuses one already in use.
+            CourseTransfer transfer(editor, run.store, run.prompter, [&] {
+                NewGroupNameCheck dialog(editor.grid(), run.prompter);
+                EXPECT_FALSE(dialog.accept(u"材料题"_s));
+                EXPECT_TRUE(dialog.accept(u"行程问题"_s));
+                return dialog.chosenGroupName();
             });
             // The copy keeps the first teacher's course password.
             run.prompter.answerOpenFile(m_exportPath);
             run.prompter.answerInput(kCoursePassword, m_exportPath);
+            run.prompter.answerOkCancel(true, u"分组名重复！按确定更改源分组名并导入，按取消跳过"_s);
+            run.prompter.expectMessage(u"该分组名已经存在！"_s);
             run.prompter.expectMessage(u"成功导入10条记录。"_s);
             transfer.importCourse();
-            EXPECT_EQ(editor.questionCount(), 8);
-            EXPECT_EQ(editor.caption(), u"题库编辑 —— 数学（共 8 题）"_s);
-            EXPECT_EQ(editor.grid().rowCount(), 11);
+            EXPECT_EQ(editor.questionCount(), 9);
+            EXPECT_EQ(editor.caption(), u"题库编辑 —— 数学（共 9 题）"_s);
+            EXPECT_EQ(editor.grid().rowCount(), 12);
+            QList<Expected> merged = m_expected;
+            for (Expected& q : merged) {
+                if (q.groupName == u"材料题"_s)
+                    q.groupName = u"行程问题"_s;
+            }
+            merged << hers;
             ASSERT_TRUE(run.store.setCurrent(course));
-            expectBankHolds(readBank(run.store), m_expected);
+            expectBankHolds(readBank(run.store), merged);
+            // Both groups in group order, each title before its own sub-questions.
+            for (int r = 1; r < editor.grid().rowCount(); ++r) {
+                if (editor.grid().text(r, E::GroupNameColumn) == u"行程问题"_s) {
+                    EXPECT_EQ(editor.grid().text(r, E::GroupNumberColumn), u"0"_s);
+                    EXPECT_EQ(editor.grid().text(r + 1, E::GroupNumberColumn), u"1"_s);
+                    EXPECT_EQ(editor.grid().text(r + 2, E::GroupNumberColumn), u"2"_s);
+                    EXPECT_EQ(editor.grid().text(r + 2, E::GroupNameColumn), u"行程问题"_s);
+                    break;
+                }
+            }
 
             // The same copy again brings nothing new.
             run.prompter.answerOpenFile(m_exportPath);
@@ -566,7 +597,7 @@ void TeacherFirstHour::colleagueImports() {
             run.prompter.expectMessage(u"10条记录重复，实际导入0条记录。"_s);
             transfer.importCourse();
             ASSERT_TRUE(run.store.setCurrent(course));
-            EXPECT_EQ(run.store.recordCount(), 10);
+            EXPECT_EQ(run.store.recordCount(), 11);
             run.prompter.answerYesNo(false);
             EXPECT_TRUE(editor.mayCloseEditor());
         };
@@ -702,11 +733,41 @@ void TeacherFirstHour::composerSession(ProgramRun& run, const QString& course) {
     composer.setWordSelected(true);
     composer.generatePaper(P::Paper::B);
     ASSERT_EQ(opener.opened.size(), 4);
-    checkDocxPaperB(opener.opened.mid(2));
+    checkDocxPaperB(lastPaper, opener.opened.mid(2));
     EXPECT_TRUE(run.prompter.messages().isEmpty()) << run.prompter.messages().join(u'|').toStdString();
 
     autoCompose(run, composer, autoComposer);
+
+    // The drawn paper A goes out as HTML like a hand-made one.
+    composer.setWordSelected(false);
+    composer.generatePaper(P::Paper::A);
+    ASSERT_EQ(opener.opened.size(), 6);
+    EXPECT_EQ(lastPaper.rows.size(), 2);
+    EXPECT_EQ(lastPaper.settings.totalText, u"8"_s);
+    const QString drawn = fromGbk(fileBytes(opener.opened.at(4)));
+    for (const PaperRow& row : lastPaper.rows) {
+        EXPECT_TRUE(drawn.contains(u"1. "_s + row.stem1)) << row.stem1.toStdString();
+    }
+
+    // Edits made in the composer reach the bank when it closes: a sub-question's
+    // score (its title follows) and a question's difficulty.
+    const int sub = rowOf(u"他走到学校要几分钟？"_s);
+    click(grid, sub, P::ScoreColumn);
+    EXPECT_TRUE(grid.editInPlace(sub, P::ScoreColumn, u"5"_s));
+    EXPECT_EQ(grid.text(rowOf(u"小明家到学校1200米，他每分钟走80米。"_s), P::ScoreColumn), u"11"_s);
+    const int choice = rowOf(u"下列各数中最大的是"_s);
+    click(grid, choice, P::DifficultyColumn);
+    EXPECT_TRUE(grid.editInPlace(choice, P::DifficultyColumn, u"6"_s));
+    for (Expected& q : m_expected) {
+        if (q.stem1 == u"他走到学校要几分钟？"_s)
+            q.score = 5;
+        if (q.groupNumber == u"0"_s)
+            q.score = 11;
+        if (q.stem1 == u"下列各数中最大的是"_s)
+            q.difficulty = 6;
+    }
     composer.close();
+    EXPECT_TRUE(run.prompter.messages().size() == 1) << run.prompter.messages().join(u'|').toStdString();
 }
 
 void TeacherFirstHour::checkHtmlPaperA(const AssembledPaper& paper, const QStringList& files) {
@@ -782,7 +843,7 @@ void TeacherFirstHour::checkHtmlPaperA(const AssembledPaper& paper, const QStrin
     EXPECT_TRUE(html.contains(QString::number(first) + u". 他走到学校要几分钟？"_s));
 }
 
-void TeacherFirstHour::checkDocxPaperB(const QStringList& files) {
+void TeacherFirstHour::checkDocxPaperB(const AssembledPaper& paperB, const QStringList& files) {
     EXPECT_TRUE(files.at(0).startsWith(m_temp.path() + u"/数学  "_s));
     EXPECT_TRUE(files.at(0).endsWith(u"  试题.docx"_s));
     EXPECT_TRUE(files.at(1).endsWith(u"  答案.docx"_s));
@@ -819,6 +880,25 @@ void TeacherFirstHour::checkDocxPaperB(const QStringList& files) {
     const QString answerText = QString::fromUtf8(answers.parts().value(u"word/document.xml"_s));
     EXPECT_TRUE(answerText.contains(u"错"_s));
     EXPECT_TRUE(answerText.contains(u"2πr"_s));
+    // Both correct options keep their labels from the paper to the answer sheet.
+    const auto evens = std::find_if(paperB.rows.begin(), paperB.rows.end(),
+                                    [](const PaperRow& row) { return row.stem1 == u"下列各数中是偶数的有"_s; });
+    ASSERT_NE(evens, paperB.rows.end());
+    QString labels;
+    for (const QString& option : {u"十二"_s, u"二十"_s}) {
+        const QRegularExpressionMatch m =
+            QRegularExpression(u"([A-D])\\. "_s + option + u" "_s).match(evens->stem2);
+        ASSERT_TRUE(m.hasMatch()) << evens->stem2.toStdString();
+        labels += m.captured(1);
+    }
+    std::sort(labels.begin(), labels.end());
+    EXPECT_EQ(evens->answer, labels);
+    const int number = paperB.minorNumbers().at(int(evens - paperB.rows.begin()));
+    QString answerParagraphs;
+    for (const DocxReader::Paragraph& p : answers.paragraphs())
+        answerParagraphs += p.text + u'\n';
+    EXPECT_TRUE(answerParagraphs.contains(QString::number(number) + u". "_s + labels))
+        << answerParagraphs.toStdString();
     int answerMedia = 0;
     for (const QString& part : answers.parts().keys())
         if (part.startsWith(u"word/media/"_s)) {
