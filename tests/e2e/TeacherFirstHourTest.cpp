@@ -454,10 +454,10 @@ void TeacherFirstHour::editorSession(ProgramRun& run, const QString& course) {
 
     // Choice questions with text options: options and answers without labels.
     const QList<Expected> choices{
-        question(u"比较大小"_s, {}, {}, u"下列各数中最大的是"_s, u"七分之一\r\n零点五\r\n三分之二\r\n四分之三"_s,
-         u"四分之三"_s, u"选择"_s, 3, 5, true),
-        question(u"奇偶"_s, {}, {}, u"下列各数中是偶数的有"_s, u"十二\r\n十五\r\n二十\r\n二十七"_s, u"十二\r\n二十"_s,
-         u"选择"_s, 3, 5, true),
+        question(u"比较大小"_s, {}, {}, u"下列各数中最大的是"_s,
+                 u"七分之一\r\n零点五\r\n三分之二\r\n四分之三"_s, u"四分之三"_s, u"选择"_s, 3, 5, true),
+        question(u"奇偶"_s, {}, {}, u"下列各数中是偶数的有"_s, u"十二\r\n十五\r\n二十\r\n二十七"_s,
+                 u"十二\r\n二十"_s, u"选择"_s, 3, 5, true),
     };
     for (const Expected& q : choices) {
         m_expected << q;
@@ -487,8 +487,8 @@ void TeacherFirstHour::editorSession(ProgramRun& run, const QString& course) {
     m_expected << circled;
 
     // A group: its title question, then two sub-questions that join it.
-    Expected title =
-        question({}, u"材料题"_s, u"0"_s, u"小明家到学校1200米，他每分钟走80米。"_s, {}, {}, u"问答"_s, 5, 10);
+    Expected title = question({}, u"材料题"_s, u"0"_s, u"小明家到学校1200米，他每分钟走80米。"_s, {}, {},
+                              u"问答"_s, 5, 10);
     const qint32 titleId = hands.add(title);
     prompter.answerOkCancel(
         true, u"将该题转为标题分组试题将删除该题的答案和答案图片，确定将该题转为标题分组试题吗？"_s);
@@ -497,7 +497,8 @@ void TeacherFirstHour::editorSession(ProgramRun& run, const QString& course) {
     m_expected << title;
     const QList<Expected> subs{
         question(u"路程"_s, u"材料题"_s, u"1"_s, u"他走到学校要几分钟？"_s, {}, u"15分钟"_s, u"问答"_s, 5, 4),
-        question(u"速度"_s, u"材料题"_s, u"2"_s, u"要10分钟到校，每分钟要走多少米？"_s, {}, u"120米"_s, u"问答"_s, 5, 6),
+        question(u"速度"_s, u"材料题"_s, u"2"_s, u"要10分钟到校，每分钟要走多少米？"_s, {}, u"120米"_s,
+                 u"问答"_s, 5, 6),
     };
     for (const Expected& q : subs) {
         const qint32 id = hands.add(q);
@@ -530,8 +531,8 @@ void TeacherFirstHour::editorSession(ProgramRun& run, const QString& course) {
     EXPECT_EQ(fileHash(QDir(m_stick.path()).filePath(u"数学备份-王老师.edt"_s)), fileHash(u"数学.edt"_s));
 
     // Closing: one letter version and one circled version asks for more.
-    prompter.answerYesNo(
-        false, u"题目 "_s + kPictureStem + u" 缺少备选的字母编号选项的试题，是否现在编辑完善？"_s);
+    prompter.answerYesNo(false,
+                         u"题目 "_s + kPictureStem + u" 缺少备选的字母编号选项的试题，是否现在编辑完善？"_s);
     EXPECT_TRUE(editor.mayCloseEditor());
 }
 
@@ -704,12 +705,23 @@ void TeacherFirstHour::composerSession(ProgramRun& run, const QString& course) {
                 q.score = 3;
     }
 
+    // The answers to 填空 stand on lines of their own from now on, as those to
+    // 问答 do from the start; the type library keeps it.
+    for (int r = 1; r < types.rowCount(); ++r) {
+        EXPECT_EQ(types.checked(r, P::AnswerLineBreakColumn), types.text(r, P::TypeNameColumn) == u"问答"_s);
+        if (types.text(r, P::TypeNameColumn) == u"填空"_s) {
+            click(types, r, P::AnswerLineBreakColumn);
+            EXPECT_TRUE(types.editInPlace(r, P::AnswerLineBreakColumn, true));
+        }
+    }
+
     // Paper A: a judgement, a text choice, the circled picture question, the
     // fill-in and the group (its title ticks the whole group). Paper B: the other
     // judgement and choice, the letter picture question and the fill-in.
     const QString titleStem = u"小明家到学校1200米，他每分钟走80米。"_s;
-    for (const int row : {rowOf(u"两点确定一条直线。"_s), rowOf(u"下列各数中最大的是"_s),
-                          rowOf(kPictureStem, u"②"_s), rowOf(u"半径为r的圆，周长是____。"_s), rowOf(titleStem)})
+    for (const int row :
+         {rowOf(u"两点确定一条直线。"_s), rowOf(u"下列各数中最大的是"_s), rowOf(kPictureStem, u"②"_s),
+          rowOf(u"半径为r的圆，周长是____。"_s), rowOf(titleStem)})
         tick(row, P::Paper::A);
     EXPECT_TRUE(grid.checked(rowOf(u"他走到学校要几分钟？"_s), P::PaperAColumn));
     for (const int row : {rowOf(u"三角形的内角和是360度。"_s), rowOf(u"下列各数中是偶数的有"_s),
@@ -729,8 +741,12 @@ void TeacherFirstHour::composerSession(ProgramRun& run, const QString& course) {
     ASSERT_EQ(opener.opened.size(), 2);
     checkHtmlPaperA(lastPaper, opener.opened);
 
-    // 生成B卷 as .docx.
+    // 生成B卷 as .docx, with circled option labels, sub-questions numbered
+    // through the paper and the score of each major question noted.
     composer.setWordSelected(true);
+    composer.setOptionLabelIndex(1);
+    composer.setContinuousNumbering(true);
+    composer.setMajorScoreNote(true);
     composer.generatePaper(P::Paper::B);
     ASSERT_EQ(opener.opened.size(), 4);
     checkDocxPaperB(lastPaper, opener.opened.mid(2));
@@ -744,9 +760,12 @@ void TeacherFirstHour::composerSession(ProgramRun& run, const QString& course) {
     ASSERT_EQ(opener.opened.size(), 6);
     EXPECT_EQ(lastPaper.rows.size(), 2);
     EXPECT_EQ(lastPaper.settings.totalText, u"8"_s);
+    // The settings chosen for paper B still hold: numbers run on.
+    EXPECT_EQ(lastPaper.minorNumbers(), (QList<int>{1, 2}));
     const QString drawn = fromGbk(fileBytes(opener.opened.at(4)));
-    for (const PaperRow& row : lastPaper.rows) {
-        EXPECT_TRUE(drawn.contains(u"1. "_s + row.stem1)) << row.stem1.toStdString();
+    for (int i = 0; i < lastPaper.rows.size(); ++i) {
+        EXPECT_TRUE(drawn.contains(QString::number(i + 1) + u". "_s + lastPaper.rows[i].stem1))
+            << lastPaper.rows[i].stem1.toStdString();
     }
 
     // Edits made in the composer reach the bank when it closes: a sub-question's
@@ -775,7 +794,8 @@ void TeacherFirstHour::checkHtmlPaperA(const AssembledPaper& paper, const QStrin
     EXPECT_EQ(files.at(0), folder + paper.documentTitle(u"试题"_s) + u".html"_s);
     EXPECT_EQ(files.at(1), folder + paper.documentTitle(u"答案"_s) + u".html"_s);
     EXPECT_TRUE(paper.documentTitle(u"试题"_s).startsWith(u"数学  "_s));
-    EXPECT_TRUE(paper.documentTitle(u"试题"_s).endsWith(u"  A卷  "_s + paper.settings.generationTime + u"  试题"_s));
+    EXPECT_TRUE(
+        paper.documentTitle(u"试题"_s).endsWith(u"  A卷  "_s + paper.settings.generationTime + u"  试题"_s));
     const QString html = fromGbk(fileBytes(files.at(0)));
     const QString answers = fromGbk(fileBytes(files.at(1)));
     EXPECT_TRUE(html.contains(paper.documentTitle(u"试题"_s)));
@@ -832,15 +852,20 @@ void TeacherFirstHour::checkHtmlPaperA(const AssembledPaper& paper, const QStrin
     const int judgementNumber = minors[rowFor(u"两点确定一条直线。"_s)];
     EXPECT_EQ(judgementNumber, 1);
     EXPECT_TRUE(answers.contains(u"1. 对"_s));
-    EXPECT_TRUE(answers.contains(u"1. 2πr"_s));
-    EXPECT_TRUE(answers.contains(u"<img src='"_s + m_temp.path() + u"/A卷答案0.jpg'/>"_s));
+    EXPECT_TRUE(answers.contains(u"<div>1. 2πr<img src='"_s + m_temp.path() +
+                                 u"/A卷答案0.jpg'/></div><div>&nbsp</div>"_s));
     EXPECT_EQ(fileBytes(m_temp.filePath(u"A卷答案0.jpg"_s)), fileBytes(m_jpeg));
-    const int first = minors[rowFor(u"他走到学校要几分钟？"_s)];
-    const int second = minors[rowFor(u"要10分钟到校，每分钟要走多少米？"_s)];
-    EXPECT_EQ(QSet<int>({first, second}), QSet<int>({1, 2}));
-    EXPECT_TRUE(answers.contains(QString::number(first) + u". 15分钟"_s));
-    EXPECT_TRUE(answers.contains(QString::number(second) + u". 120米"_s));
-    EXPECT_TRUE(html.contains(QString::number(first) + u". 他走到学校要几分钟？"_s));
+    // The group: its title unnumbered, then its sub-questions in number order,
+    // their answers one a line.
+    const int title = rowFor(u"小明家到学校1200米，他每分钟走80米。"_s);
+    EXPECT_EQ(paper.rows[title + 1].stem1, u"他走到学校要几分钟？"_s);
+    EXPECT_EQ(paper.rows[title + 2].stem1, u"要10分钟到校，每分钟要走多少米？"_s);
+    EXPECT_EQ(minors[title + 1], 1);
+    EXPECT_EQ(minors[title + 2], 2);
+    EXPECT_TRUE(html.contains(u"<div>1. 他走到学校要几分钟？"_s));
+    EXPECT_TRUE(
+        answers.contains(u"<div>1. 15分钟</div><div>&nbsp</div><div>2. 120米</div><div>&nbsp</div>"_s));
+    EXPECT_FALSE(answers.contains(u"小明家"_s));
 }
 
 void TeacherFirstHour::checkDocxPaperB(const AssembledPaper& paperB, const QStringList& files) {
@@ -881,13 +906,14 @@ void TeacherFirstHour::checkDocxPaperB(const AssembledPaper& paperB, const QStri
     EXPECT_TRUE(answerText.contains(u"错"_s));
     EXPECT_TRUE(answerText.contains(u"2πr"_s));
     // Both correct options keep their labels from the paper to the answer sheet.
-    const auto evens = std::find_if(paperB.rows.begin(), paperB.rows.end(),
-                                    [](const PaperRow& row) { return row.stem1 == u"下列各数中是偶数的有"_s; });
+    const auto evens = std::find_if(paperB.rows.begin(), paperB.rows.end(), [](const PaperRow& row) {
+        return row.stem1 == u"下列各数中是偶数的有"_s;
+    });
     ASSERT_NE(evens, paperB.rows.end());
     QString labels;
     for (const QString& option : {u"十二"_s, u"二十"_s}) {
         const QRegularExpressionMatch m =
-            QRegularExpression(u"([A-D])\\. "_s + option + u" "_s).match(evens->stem2);
+            QRegularExpression(u"([①-④])\\. "_s + option + u" "_s).match(evens->stem2);
         ASSERT_TRUE(m.hasMatch()) << evens->stem2.toStdString();
         labels += m.captured(1);
     }
@@ -899,6 +925,22 @@ void TeacherFirstHour::checkDocxPaperB(const AssembledPaper& paperB, const QStri
         answerParagraphs += p.text + u'\n';
     EXPECT_TRUE(answerParagraphs.contains(QString::number(number) + u". "_s + labels))
         << answerParagraphs.toStdString();
+    // Circled labels: the letter picture question gives way to its circled twin.
+    for (const PaperRow& row : paperB.rows) {
+        if (row.stem1 == kPictureStem) {
+            EXPECT_EQ(row.answer, u"②"_s);
+        }
+    }
+    // Numbers run on through the paper; each major question notes its scores.
+    EXPECT_EQ(paperB.minorNumbers(), (QList<int>{1, 2, 3, 4}));
+    QString paperParagraphs;
+    for (const DocxReader::Paragraph& p : paper.paragraphs())
+        paperParagraphs += p.text + u'\n';
+    for (const QString& heading : {u"一. 判断（每题3分，共3分）"_s, u"二. 填空（每题3分，共3分）"_s,
+                                   u"三. 选择（每题5分，共10分）"_s}) {
+        EXPECT_TRUE(paperParagraphs.contains(heading)) << heading.toStdString();
+        EXPECT_TRUE(answerParagraphs.contains(heading)) << heading.toStdString();
+    }
     int answerMedia = 0;
     for (const QString& part : answers.parts().keys())
         if (part.startsWith(u"word/media/"_s)) {
@@ -998,15 +1040,16 @@ void TeacherFirstHour::reopenTheBank() {
 
     QuestionTypeLibrary library(run.store, run.prompter);
     ASSERT_EQ(library.openTypeLibrary(), OpenOutcome::Ready);
-    bool found = false;
+    // The type library kept what the composer changed at once.
+    QStringList kept;
     for (int k = 1; k <= run.store.recordCount(); ++k) {
         run.store.goTo(k);
-        if (run.store.readText(QuestionTypeLibrary::TypeName) == u"判断"_s) {
-            found = true;
-            EXPECT_EQ(run.store.readInt(QuestionTypeLibrary::Score), 3);
-        }
+        kept << run.store.readText(QuestionTypeLibrary::TypeName) + u'=' +
+                    run.store.readText(QuestionTypeLibrary::Score) +
+                    (run.store.readBool(QuestionTypeLibrary::AnswerLineBreak) ? u"/换行"_s : QString());
     }
-    EXPECT_TRUE(found);
+    EXPECT_EQ(kept,
+              (QStringList{u"判断=3"_s, u"选择=0"_s, u"填空=0/换行"_s, u"名词=0/换行"_s, u"问答=0/换行"_s}));
 
     // Without the password the bank's files do not open at all.
     RecordStore stranger;
@@ -1031,7 +1074,8 @@ TEST_F(TeacherFirstHour, FromAnEmptyFolderToTwoPapersAndBack) {
         SCOPED_TRACE("the bank read back");
         ASSERT_NO_FATAL_FAILURE(reopenTheBank());
     }
-    for (const QString& file : {u"课程列表.edb"_s, u"题型库.edb"_s, u"数学.edb"_s, u"数学.edt"_s, u"大题编号类型"_s})
+    for (const QString& file :
+         {u"课程列表.edb"_s, u"题型库.edb"_s, u"数学.edb"_s, u"数学.edt"_s, u"大题编号类型"_s})
         EXPECT_TRUE(QFile::exists(m_folder.file(file))) << file.toStdString();
 }
 
