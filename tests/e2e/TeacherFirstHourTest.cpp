@@ -451,6 +451,8 @@ void TeacherFirstHour::editorSession(ProgramRun& run, const QString& course) {
     pictures.addPictureFromFile();
     EXPECT_EQ(hands.text(fillIn, E::AnswerPictureColumn), Q::pictureMark());
     m_expected.last().answerPicture = fileBytes(m_jpeg);
+    // A question typed by mistake, deleted further on.
+    const qint32 mistaken = hands.add(question({}, {}, {}, u"作废的题"_s, {}, u"对"_s, u"判断"_s, 1, 1));
 
     // Choice questions with text options: options and answers without labels.
     const QList<Expected> choices{
@@ -459,9 +461,10 @@ void TeacherFirstHour::editorSession(ProgramRun& run, const QString& course) {
         question(u"奇偶"_s, {}, {}, u"下列各数中是偶数的有"_s, u"十二\r\n十五\r\n二十\r\n二十七"_s,
                  u"十二\r\n二十"_s, u"选择"_s, 3, 5, true),
     };
+    QList<qint32> choiceIds;
     for (const Expected& q : choices) {
         m_expected << q;
-        hands.add(q);
+        choiceIds << hands.add(q);
     }
 
     // A choice question whose options are drawn in its picture, answered with a
@@ -485,6 +488,12 @@ void TeacherFirstHour::editorSession(ProgramRun& run, const QString& course) {
     Expected circled = letters;
     circled.answer = u"②"_s;
     m_expected << circled;
+
+    // The mistaken question goes: marked, purged, and the rest keep their records.
+    hands.click(mistaken, E::StemText1Column);
+    prompter.answerOkCancel(true, u"删除试题后将不能恢复，确定要删除所选试题吗"_s);
+    editor.deleteSelectedQuestions();
+    EXPECT_EQ(editor.caption(), u"题库编辑 —— 数学（共 7 题）"_s);
 
     // A group: its title question, then two sub-questions that join it.
     Expected title = question({}, u"材料题"_s, u"0"_s, u"小明家到学校1200米，他每分钟走80米。"_s, {}, {},
@@ -516,6 +525,23 @@ void TeacherFirstHour::editorSession(ProgramRun& run, const QString& course) {
     EXPECT_EQ(editor.grid().text(titleRow + 2, E::GroupNumberColumn), u"2"_s);
     EXPECT_EQ(editor.caption(), u"题库编辑 —— 数学（共 8 题）"_s);
     EXPECT_EQ(editor.questionCount(), 8);
+
+    // Sorted hardest first, the rows move; edits still reach their own records.
+    hands.click(fillIn, E::DifficultyColumn);
+    editor.sortCurrentColumn(false);
+    for (int r = 2; r < editor.grid().rowCount(); ++r) {
+        EXPECT_GE(editor.grid().text(r - 1, E::DifficultyColumn).toInt(),
+                  editor.grid().text(r, E::DifficultyColumn).toInt());
+    }
+    EXPECT_TRUE(hands.type(fillIn, E::KnowledgeColumn, u"圆 | 周长"_s));
+    EXPECT_EQ(hands.text(fillIn, E::KnowledgeColumn), u"圆|周长"_s);
+    EXPECT_TRUE(hands.edit(choiceIds.at(1), E::DifficultyColumn, u"2"_s));
+    for (Expected& q : m_expected) {
+        if (q.stem1 == u"半径为r的圆，周长是____。"_s)
+            q.knowledge = u"圆|周长"_s;
+        if (q.stem1 == u"下列各数中是偶数的有"_s)
+            q.difficulty = 2;
+    }
 
     // Every row passes the question rules; nothing was said so far.
     for (int r = 1; r < editor.grid().rowCount(); ++r)
