@@ -213,7 +213,8 @@ struct ProgramRun {
     void scriptDialog(const QString& caption, const QString& name, const QString& password) {
         shell.dialogs.push_back([=](CourseAdminLogic& d) {
             EXPECT_EQ(d.caption(), caption);
-            d.setText(CourseAdminLogic::NewCourse, name);
+            if (!d.setup(CourseAdminLogic::NewCourse).readOnly)
+                d.setText(CourseAdminLogic::NewCourse, name);
             d.setText(CourseAdminLogic::CoursePassword, password);
             d.setText(CourseAdminLogic::CoursePassword1, password);
             EXPECT_TRUE(d.accept());
@@ -1045,12 +1046,25 @@ void TeacherFirstHour::autoCompose(ProgramRun& run, PaperComposer& composer,
 void TeacherFirstHour::reopenTheBank() {
     ProgramRun run;
     ASSERT_TRUE(run.logic.start());
-    run.chooseCourse(u""_s);
+    run.chooseCourse(kCoursePassword + u"?"_s);
     run.prompter.expectMessage(u"课程密码错误！"_s);
     run.logic.openBankEditor();
     EXPECT_TRUE(run.shell.opened.isEmpty());
 
+    // The administrator gives the course a new password; the bank is locked
+    // with it and the old one no longer opens it.
+    const QString newPassword = u"新密码2026"_s;
+    run.prompter.answerInput(kAdministratorPassword, u"请输入管理员密码："_s);
+    run.scriptDialog(u"重置课程密码"_s, kCourse, newPassword);
+    run.logic.resetCoursePassword();
+    EXPECT_TRUE(run.shell.dialogs.empty());
+    EXPECT_TRUE(run.logic.isPasswordEnabled());
     run.logic.setCoursePassword(kCoursePassword);
+    run.prompter.expectMessage(u"课程密码错误！"_s);
+    run.logic.openBankEditor();
+    EXPECT_TRUE(run.shell.opened.isEmpty());
+
+    run.logic.setCoursePassword(newPassword);
     run.shell.bankEditor = [&](const QString& course) {
         expectBankHolds(readBank(run.store), m_expected);
         BankEditor editor(run.store, run.prompter, course, countLines);
@@ -1077,9 +1091,11 @@ void TeacherFirstHour::reopenTheBank() {
     EXPECT_EQ(kept,
               (QStringList{u"判断=3"_s, u"选择=0"_s, u"填空=0/换行"_s, u"名词=0/换行"_s, u"问答=0/换行"_s}));
 
-    // Without the password the bank's files do not open at all.
-    RecordStore stranger;
-    EXPECT_FALSE(stranger.open(u"数学.edb"_s, u"试开"_s));
+    // Without the new password the bank's files do not open at all.
+    for (const QString& password : {QString(), kCoursePassword}) {
+        RecordStore stranger;
+        EXPECT_FALSE(stranger.open(u"数学.edb"_s, u"试开"_s, password));
+    }
 }
 
 TEST_F(TeacherFirstHour, FromAnEmptyFolderToTwoPapersAndBack) {
