@@ -302,30 +302,36 @@ public:
         return m_editor.acceptTextDialog(content);
     }
 
-    // 添加, then the fields of an ungrouped question or a group's title; returns its record ID.
+    // 添加, then the fields of an ungrouped question or a group's title, typed
+    // as people type: stray spaces, blank lines between options, line breaks at
+    // the end, "|" doubled. Returns the question's record ID.
     qint32 add(const Expected& q) {
         const int before = m_dialogs;
         m_editor.addQuestion();
         EXPECT_EQ(m_dialogs, before + 1);
         EXPECT_EQ(m_editor.dialogCaption(), u"编辑题文1"_s);
         const qint32 id = currentId();
-        EXPECT_TRUE(m_editor.acceptTextDialog(q.stem1));
-        if (!q.stem2.isEmpty()) {
-            EXPECT_TRUE(type(id, E::StemText2Column, q.stem2));
-        }
+        EXPECT_TRUE(m_editor.acceptTextDialog(u"　"_s + q.stem1 + u"\r\n\r\n"_s));
         EXPECT_TRUE(edit(id, E::TypeColumn, q.type));
+        if (q.choice) {
+            EXPECT_TRUE(edit(id, E::ChoiceColumn, true));
+        }
+        const auto loosely = [&](QString text) {
+            return text.replace(u"\r\n"_s, q.choice ? u"\r\n\r\n"_s : u"\r\n"_s) + u"\r\n"_s;
+        };
+        if (!q.stem2.isEmpty()) {
+            EXPECT_TRUE(type(id, E::StemText2Column, loosely(q.stem2)));
+        }
         if (!q.answer.isEmpty()) {
-            EXPECT_TRUE(type(id, E::AnswerColumn, q.answer));
+            EXPECT_TRUE(type(id, E::AnswerColumn, u" "_s + loosely(q.answer)));
         }
         EXPECT_TRUE(edit(id, E::DifficultyColumn, QString::number(q.difficulty)));
         if (q.score > 0 && q.groupNumber != u"0"_s) {
             EXPECT_TRUE(edit(id, E::ScoreColumn, QString::number(q.score)));
         }
-        if (q.choice) {
-            EXPECT_TRUE(edit(id, E::ChoiceColumn, true));
-        }
         if (!q.knowledge.isEmpty()) {
-            EXPECT_TRUE(type(id, E::KnowledgeColumn, q.knowledge));
+            QString knowledge = q.knowledge;
+            EXPECT_TRUE(type(id, E::KnowledgeColumn, u"| "_s + knowledge.replace(u'|', u" || "_s) + u"|"_s));
         }
         return id;
     }
