@@ -985,6 +985,16 @@ void TeacherFirstHour::checkDocxPaperB(const AssembledPaper& paperB, const QStri
 
 void TeacherFirstHour::autoCompose(ProgramRun& run, PaperComposer& composer,
                                    std::unique_ptr<AutoComposer>& autoComposer) {
+    // Difficulty 2 to 3: the range bounds what the table counts as usable (the
+    // picture questions and the fill-in are 4); the draw itself looks only at
+    // type, score and knowledge points.
+    composer.highestDifficultyPressed();
+    composer.chooseHighestDifficulty(u"3"_s);
+    composer.lowestDifficultyPressed();
+    composer.chooseLowestDifficulty(u"2"_s);
+    EXPECT_EQ(composer.lowestDifficulty(), u"2"_s);
+    EXPECT_EQ(composer.highestDifficulty(), u"3"_s);
+
     composer.startAutoComposition();
     ASSERT_TRUE(autoComposer);
     EXPECT_TRUE(composer.isAutoComposerOpen());
@@ -1003,6 +1013,16 @@ void TeacherFirstHour::autoCompose(ProgramRun& run, PaperComposer& composer,
         }
         ADD_FAILURE() << "no type row " << type.toStdString() << score;
     };
+    QStringList counts;
+    for (int r = 1; r < table.rowCount(); ++r) {
+        QStringList cells;
+        for (int c = A::TypeNameColumn; c <= A::SelectableColumn; ++c)
+            cells << table.text(r, c);
+        counts << cells.join(u'/');
+    }
+    counts.sort();
+    // 题型/分值/题数/可用/可选: 可选 counts knowledge points, "三角形|内角和" two.
+    EXPECT_EQ(counts, (QStringList{u"判断/3/2/2/3"_s, u"填空/3/1//0"_s, u"选择/5/4/2/2"_s, u"问答/10/1//0"_s}));
     choose(u"判断"_s, 3, 1);
     choose(u"选择"_s, 5, 1);
     EXPECT_EQ(autoComposer->chosenTotal(), 2);
@@ -1029,11 +1049,12 @@ void TeacherFirstHour::autoCompose(ProgramRun& run, PaperComposer& composer,
     for (const int column : {int(P::PaperAColumn), int(P::PaperBColumn)}) {
         QStringList points;
         QStringList types;
-        for (int r = 1; r < grid.rowCount(); ++r)
-            if (grid.checked(r, column)) {
-                points << grid.text(r, P::KnowledgeColumn);
-                types << grid.text(r, P::TypeColumn) + grid.text(r, P::ScoreColumn);
-            }
+        for (int r = 1; r < grid.rowCount(); ++r) {
+            if (!grid.checked(r, column))
+                continue;
+            points << grid.text(r, P::KnowledgeColumn);
+            types << grid.text(r, P::TypeColumn) + grid.text(r, P::ScoreColumn);
+        }
         types.sort();
         EXPECT_EQ(types, (QStringList{u"判断3"_s, u"选择5"_s})) << "column " << column;
         EXPECT_EQ(QSet<QString>(points.begin(), points.end()).size(), points.size());
