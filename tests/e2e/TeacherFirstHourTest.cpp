@@ -5,12 +5,9 @@
 // bank read back from its files. Every piece is the program's own logic; only
 // the dialogs (a scripted prompter), the desktop's "open" and the measuring font
 // are stood in for.
-#include <deque>
-#include <functional>
+#include <algorithm>
 #include <memory>
 
-#include <QBuffer>
-#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QImage>
@@ -21,30 +18,22 @@
 #include <gtest/gtest.h>
 
 #include "DocxReader.h"
-#include "ScriptedPrompter.h"
+#include "ProgramDriver.h"
 #include "TempFolder.h"
-#include "app/AppState.h"
-#include "app/CourseAdminLogic.h"
-#include "app/MainWindowLogic.h"
-#include "app/ShellHost.h"
 #include "autocompose/AutoComposeRun.h"
 #include "autocompose/AutoComposer.h"
 #include "base/Gbk.h"
 #include "base/RandomSource.h"
 #include "compose/BuiltInWordProcessor.h"
-#include "compose/DocumentOpener.h"
 #include "compose/NumberingSettings.h"
 #include "compose/PaperComposer.h"
 #include "compose/PaperGeneration.h"
-#include "editor/BankEditor.h"
 #include "editor/CourseTransfer.h"
 #include "editor/EditorPictures.h"
 #include "editor/NewGroupNameCheck.h"
-#include "editor/PictureClipboard.h"
 #include "grid/GridEvents.h"
 #include "model/QuestionRecord.h"
 #include "model/QuestionTypeLibrary.h"
-#include "store/RecordStore.h"
 
 using namespace Qt::StringLiterals;
 
@@ -61,303 +50,6 @@ const QString kAdministratorPassword = u"管理123"_s;
 const QString kCourse = u"数学"_s;
 const QString kCoursePassword = u"sx2026"_s;
 const QString kPictureStem = u"下列图形中是轴对称图形的是"_s;
-
-// One question as the teacher means it; the bank must hold exactly this at the end.
-struct Expected {
-    QString knowledge;
-    QString groupName;
-    QString groupNumber;
-    QString stem1;
-    QString stem2;
-    QString answer;
-    QString type;
-    int difficulty = 1;
-    int score = 0;
-    bool choice = false;
-    QByteArray stemPicture;
-    QByteArray answerPicture;
-};
-
-Expected question(const QString& knowledge, const QString& groupName, const QString& groupNumber,
-                  const QString& stem1, const QString& stem2, const QString& answer, const QString& type,
-                  int difficulty, int score, bool choice = false) {
-    Expected q;
-    q.knowledge = knowledge;
-    q.groupName = groupName;
-    q.groupNumber = groupNumber;
-    q.stem1 = stem1;
-    q.stem2 = stem2;
-    q.answer = answer;
-    q.type = type;
-    q.difficulty = difficulty;
-    q.score = score;
-    q.choice = choice;
-    return q;
-}
-
-QString describe(const Expected& q) {
-    return q.stem1 + u" / "_s + q.answer;
-}
-
-// Every question record of the current table, in record order.
-QList<Expected> readBank(RecordStore& store) {
-    QList<Expected> out;
-    for (int k = 1; k <= store.recordCount(); ++k) {
-        store.goTo(k);
-        Expected q;
-        q.knowledge = store.readText(Q::KnowledgePoints);
-        q.groupName = store.readText(Q::GroupName);
-        q.groupNumber = store.readText(Q::GroupNumber);
-        q.stem1 = store.readText(Q::StemText1);
-        q.stem2 = store.readText(Q::StemText2);
-        q.answer = store.readText(Q::Answer);
-        q.type = store.readText(Q::Type);
-        q.difficulty = store.readInt(Q::Difficulty);
-        q.score = store.readInt(Q::Score);
-        q.choice = store.readBool(Q::Choice);
-        q.stemPicture = store.readBytes(Q::StemPictureData);
-        q.answerPicture = store.readBytes(Q::AnswerPictureData);
-        EXPECT_EQ(store.readText(Q::StemPicture), q.stemPicture.isEmpty() ? QString() : Q::pictureMark());
-        EXPECT_EQ(store.readText(Q::AnswerPicture), q.answerPicture.isEmpty() ? QString() : Q::pictureMark());
-        EXPECT_FALSE(store.readBool(Q::FixedScore));
-        EXPECT_FALSE(store.readBool(Q::Blocked));
-        out << q;
-    }
-    return out;
-}
-
-// The bank holds the expected questions, each once, field by field.
-void expectBankHolds(const QList<Expected>& bank, const QList<Expected>& expected) {
-    ASSERT_EQ(bank.size(), expected.size());
-    for (const Expected& want : expected) {
-        SCOPED_TRACE(describe(want).toStdString());
-        const auto found = std::find_if(bank.begin(), bank.end(), [&](const Expected& q) {
-            return q.stem1 == want.stem1 && q.answer == want.answer;
-        });
-        ASSERT_NE(found, bank.end());
-        EXPECT_EQ(found->knowledge, want.knowledge);
-        EXPECT_EQ(found->groupName, want.groupName);
-        EXPECT_EQ(found->groupNumber, want.groupNumber);
-        EXPECT_EQ(found->stem2, want.stem2);
-        EXPECT_EQ(found->type, want.type);
-        EXPECT_EQ(found->difficulty, want.difficulty);
-        EXPECT_EQ(found->score, want.score);
-        EXPECT_EQ(found->choice, want.choice);
-        EXPECT_EQ(found->stemPicture, want.stemPicture);
-        EXPECT_EQ(found->answerPicture, want.answerPicture);
-    }
-}
-
-QByteArray fileBytes(const QString& path) {
-    QFile file(path);
-    EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << path.toStdString();
-    return file.readAll();
-}
-
-QByteArray fileHash(const QString& path) {
-    return QCryptographicHash::hash(fileBytes(path), QCryptographicHash::Sha256);
-}
-
-// The window around the main window's logic: the course administration dialog
-// plays from a script; the editor and the composer run what the test hands in,
-// with the course's bank open and current as the real windows find it.
-class ScriptedShell : public ShellHost {
-public:
-    std::deque<std::function<void(CourseAdminLogic&)>> dialogs;
-    std::function<void(const QString& course)> bankEditor;
-    std::function<void(const QString& course)> paperComposer;
-    QStringList opened;
-    RecordStore* store = nullptr;
-
-    void runCourseAdminDialog(CourseAdminLogic& dialog) override {
-        ASSERT_FALSE(dialogs.empty()) << "unexpected dialog " << dialog.caption().toStdString();
-        const auto script = dialogs.front();
-        dialogs.pop_front();
-        script(dialog);
-    }
-    void runBankEditor(const QString& course) override {
-        opened << u"题库编辑 "_s + course;
-        EXPECT_EQ(store->currentAlias(), course);
-        if (bankEditor)
-            bankEditor(course);
-    }
-    void runPaperComposer(const QString& course) override {
-        opened << u"组卷 "_s + course;
-        EXPECT_EQ(store->currentAlias(), course);
-        if (paperComposer)
-            paperComposer(course);
-    }
-    void runProgramHelp() override {}
-    void applyColourScheme(ColourScheme::Scheme) override {}
-    void endProgram() override { ADD_FAILURE() << "the program ended"; }
-};
-
-// One start of the program in the working folder, ended when it goes.
-struct ProgramRun {
-    RecordStore store;
-    ScriptedPrompter prompter;
-    AppState state;
-    ScriptedShell shell;
-    MainWindowLogic logic{store, prompter, state, shell};
-
-    ProgramRun() {
-        shell.store = &store;
-        prompter.setStrictMessages(true);
-    }
-    ~ProgramRun() {
-        logic.shutDown();
-        EXPECT_TRUE(prompter.done()) << "scripted answers left unused";
-    }
-
-    // 确定 in the course administration dialog with the three fields filled.
-    void scriptDialog(const QString& caption, const QString& name, const QString& password) {
-        shell.dialogs.push_back([=](CourseAdminLogic& d) {
-            EXPECT_EQ(d.caption(), caption);
-            if (!d.setup(CourseAdminLogic::NewCourse).readOnly)
-                d.setText(CourseAdminLogic::NewCourse, name);
-            d.setText(CourseAdminLogic::CoursePassword, password);
-            d.setText(CourseAdminLogic::CoursePassword1, password);
-            EXPECT_TRUE(d.accept());
-        });
-    }
-    // The first start in an empty folder: the administrator, then one course.
-    void firstStart(const QString& administrator, const QString& password, const QString& course,
-                    const QString& coursePassword) {
-        scriptDialog(u"设置管理员姓名密码"_s, administrator, password);
-        ASSERT_TRUE(logic.start());
-        EXPECT_TRUE(logic.courseList().isEmpty());
-        prompter.answerInput(password, u"请输入管理员密码："_s);
-        scriptDialog(u"添加课程"_s, course, coursePassword);
-        logic.addCourse();
-        ASSERT_EQ(logic.courseList(), QStringList{course});
-        ASSERT_TRUE(shell.dialogs.empty());
-    }
-    // Chooses the only course and types its password.
-    void chooseCourse(const QString& password) {
-        logic.chooseCourse(0);
-        EXPECT_TRUE(logic.isPasswordEnabled());
-        logic.setCoursePassword(password);
-    }
-};
-
-// The editor is never asked to copy or paste a picture in this story.
-class UnusedClipboard : public PictureClipboard {
-public:
-    QImage image() const override {
-        ADD_FAILURE() << "clipboard read";
-        return {};
-    }
-    void setImage(const QImage&) override { ADD_FAILURE() << "clipboard written"; }
-};
-
-// The desktop's "open" of a written paper: remembered, not shown.
-class RecordingOpener : public DocumentOpener {
-public:
-    bool openDocument(const QString& path) override {
-        opened << path;
-        return true;
-    }
-    QStringList opened;
-};
-
-// Stand-in for the measuring font: twenty characters a line.
-int countLines(int, const QString& text) {
-    return text.isEmpty() ? 1 : int((text.size() + 19) / 20);
-}
-
-// Drives a BankEditor the way its window does: clicks, in-place edits and the
-// text dialog, rows always found again by record ID because rows move.
-class EditorHands {
-public:
-    explicit EditorHands(BankEditor& editor) : m_editor(editor) {
-        QObject::connect(&editor, &BankEditor::textDialogRequested, [this] { ++m_dialogs; });
-    }
-
-    int rowOf(qint32 id) const {
-        for (int r = 1; r < grid().rowCount(); ++r)
-            if (grid().text(r, E::RecordIdColumn).toInt() == id)
-                return r;
-        ADD_FAILURE() << "no row for record " << id;
-        return 0;
-    }
-    qint32 currentId() const { return grid().text(m_editor.currentRow(), E::RecordIdColumn).toInt(); }
-    QString text(qint32 id, int column) const { return grid().text(rowOf(id), column); }
-
-    void click(qint32 id, int column) {
-        GridEvents& events = grid().events();
-        Q_EMIT events.leftButtonDown(0, 0, Qt::NoModifier);
-        grid().setCursor(rowOf(id), column);
-        Q_EMIT events.leftButtonUp(0, 0, Qt::NoModifier);
-    }
-    bool edit(qint32 id, int column, const QVariant& value) {
-        click(id, column);
-        return grid().editInPlace(rowOf(id), column, value);
-    }
-    // Double click, then 确定 with the text.
-    bool type(qint32 id, int column, const QString& content) {
-        click(id, column);
-        const int before = m_dialogs;
-        Q_EMIT grid().events().doubleClick(0, 0, Qt::NoModifier);
-        EXPECT_EQ(m_dialogs, before + 1) << "no text dialog on column " << column;
-        return m_editor.acceptTextDialog(content);
-    }
-
-    // 添加, then the fields of an ungrouped question or a group's title, typed
-    // as people type: stray spaces, blank lines between options, line breaks at
-    // the end, "|" doubled. Returns the question's record ID.
-    qint32 add(const Expected& q) {
-        const int before = m_dialogs;
-        m_editor.addQuestion();
-        EXPECT_EQ(m_dialogs, before + 1);
-        EXPECT_EQ(m_editor.dialogCaption(), u"编辑题文1"_s);
-        const qint32 id = currentId();
-        EXPECT_TRUE(m_editor.acceptTextDialog(u"　"_s + q.stem1 + u"\r\n\r\n"_s));
-        EXPECT_TRUE(edit(id, E::TypeColumn, q.type));
-        if (q.choice) {
-            EXPECT_TRUE(edit(id, E::ChoiceColumn, true));
-        }
-        const auto loosely = [&](QString text) {
-            return text.replace(u"\r\n"_s, q.choice ? u"\r\n\r\n"_s : u"\r\n"_s) + u"\r\n"_s;
-        };
-        if (!q.stem2.isEmpty()) {
-            EXPECT_TRUE(type(id, E::StemText2Column, loosely(q.stem2)));
-        }
-        if (!q.answer.isEmpty()) {
-            EXPECT_TRUE(type(id, E::AnswerColumn, u" "_s + loosely(q.answer)));
-        }
-        EXPECT_TRUE(edit(id, E::DifficultyColumn, QString::number(q.difficulty)));
-        if (q.score > 0 && q.groupNumber != u"0"_s) {
-            EXPECT_TRUE(edit(id, E::ScoreColumn, QString::number(q.score)));
-        }
-        if (!q.knowledge.isEmpty()) {
-            QString knowledge = q.knowledge;
-            EXPECT_TRUE(type(id, E::KnowledgeColumn, u"| "_s + knowledge.replace(u'|', u" || "_s) + u"|"_s));
-        }
-        return id;
-    }
-
-private:
-    GridModel& grid() const { return m_editor.grid(); }
-    BankEditor& m_editor;
-    int m_dialogs = 0;
-};
-
-QByteArray encoded(const QImage& image, const char* format) {
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    EXPECT_TRUE(image.save(&buffer, format)) << format;
-    return bytes;
-}
-
-// A small drawing: two shapes side by side, as an option picture would show them.
-QImage drawing(int width, int height) {
-    QImage image(width, height, QImage::Format_RGB32);
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x)
-            image.setPixel(x, y, (x / 8 + y / 8) % 2 ? qRgb(250, 250, 250) : qRgb(20, 60 + y, 140));
-    return image;
-}
 
 class TeacherFirstHour : public ::testing::Test {
 protected:
@@ -1022,7 +714,8 @@ void TeacherFirstHour::autoCompose(ProgramRun& run, PaperComposer& composer,
     }
     counts.sort();
     // 题型/分值/题数/可用/可选: 可选 counts knowledge points, "三角形|内角和" two.
-    EXPECT_EQ(counts, (QStringList{u"判断/3/2/2/3"_s, u"填空/3/1//0"_s, u"选择/5/4/2/2"_s, u"问答/10/1//0"_s}));
+    EXPECT_EQ(counts,
+              (QStringList{u"判断/3/2/2/3"_s, u"填空/3/1//0"_s, u"选择/5/4/2/2"_s, u"问答/10/1//0"_s}));
     choose(u"判断"_s, 3, 1);
     choose(u"选择"_s, 5, 1);
     EXPECT_EQ(autoComposer->chosenTotal(), 2);
