@@ -442,21 +442,22 @@ void TeacherFirstHour::composerSession(ProgramRun& run, const QString& course) {
 
     // Paper A: a judgement, a text choice, the circled picture question, the
     // fill-in and the group (its title ticks the whole group). Paper B: the other
-    // judgement and choice, the letter picture question and the fill-in.
+    // judgement and choice, the letter picture question, the fill-in and the group.
     const QString titleStem = u"小明家到学校1200米，他每分钟走80米。"_s;
     for (const int row :
          {rowOf(u"两点确定一条直线。"_s), rowOf(u"下列各数中最大的是"_s), rowOf(kPictureStem, u"②"_s),
           rowOf(u"半径为r的圆，周长是____。"_s), rowOf(titleStem)})
         tick(row, P::Paper::A);
     EXPECT_TRUE(grid.checked(rowOf(u"他走到学校要几分钟？"_s), P::PaperAColumn));
-    for (const int row : {rowOf(u"三角形的内角和是360度。"_s), rowOf(u"下列各数中是偶数的有"_s),
-                          rowOf(kPictureStem, u"B"_s), rowOf(u"半径为r的圆，周长是____。"_s)})
+    for (const int row :
+         {rowOf(u"三角形的内角和是360度。"_s), rowOf(u"下列各数中是偶数的有"_s), rowOf(kPictureStem, u"B"_s),
+          rowOf(u"半径为r的圆，周长是____。"_s), rowOf(titleStem)})
         tick(row, P::Paper::B);
     EXPECT_EQ(composer.totalText(P::Paper::A), u"26"_s);
-    EXPECT_EQ(composer.totalText(P::Paper::B), u"16"_s);
-    // Only the fill-in question (3 points) is in both.
-    EXPECT_EQ(composer.similarityText(), QString::number(P::similarityPercent(3, 26, 16)));
-    EXPECT_EQ(composer.similarityText(), u"11"_s);
+    EXPECT_EQ(composer.totalText(P::Paper::B), u"26"_s);
+    // The fill-in question (3 points) and the group (10) are in both.
+    EXPECT_EQ(composer.similarityText(), QString::number(P::similarityPercent(13, 26, 26)));
+    EXPECT_EQ(composer.similarityText(), u"50"_s);
     ASSERT_TRUE(composer.generateEnabled(P::Paper::A));
     ASSERT_TRUE(composer.generateEnabled(P::Paper::B));
 
@@ -603,10 +604,10 @@ void TeacherFirstHour::checkDocxPaperB(const AssembledPaper& paperB, const QStri
     EXPECT_EQ(paper.problems(), QStringList());
     const QString document = QString::fromUtf8(paper.parts().value(u"word/document.xml"_s));
     for (const QString& stem : {u"三角形的内角和是360度。"_s, u"下列各数中是偶数的有"_s, kPictureStem,
-                                u"半径为r的圆，周长是____。"_s})
+                                u"半径为r的圆，周长是____。"_s, u"小明家到学校1200米，他每分钟走80米。"_s})
         EXPECT_TRUE(document.contains(stem)) << stem.toStdString();
     EXPECT_FALSE(document.contains(u"两点确定一条直线。"_s));
-    EXPECT_FALSE(document.contains(u"他走到学校要几分钟？"_s));
+    EXPECT_FALSE(document.contains(u"下列各数中最大的是"_s));
     for (const QString& option : {u"十二"_s, u"十五"_s, u"二十"_s, u"二十七"_s})
         EXPECT_TRUE(document.contains(option)) << option.toStdString();
     int pictures = 0;
@@ -657,12 +658,23 @@ void TeacherFirstHour::checkDocxPaperB(const AssembledPaper& paperB, const QStri
         }
     }
     // Numbers run on through the paper; each major question notes its scores.
-    EXPECT_EQ(paperB.minorNumbers(), (QList<int>{1, 2, 3, 4}));
+    // The group's title carries no number and the group's 10 points stand for
+    // each 问答 question.
+    EXPECT_EQ(paperB.minorNumbers(), (QList<int>{0, 1, 2, 3, 4, 5, 6}));
     QString paperParagraphs;
     for (const DocxReader::Paragraph& p : paper.paragraphs())
         paperParagraphs += p.text + u'\n';
-    for (const QString& heading : {u"一. 判断（每题3分，共3分）"_s, u"二. 填空（每题3分，共3分）"_s,
-                                   u"三. 选择（每题5分，共10分）"_s}) {
+    for (const QString& numbered :
+         {u"\n小明家到学校1200米，他每分钟走80米。"_s, u"\n1. 他走到学校要几分钟？"_s,
+          u"\n2. 要10分钟到校，每分钟要走多少米？"_s, u"\n3. 三角形的内角和是360度。"_s,
+          u"\n4. 半径为r的圆，周长是____。"_s}) {
+        EXPECT_TRUE(paperParagraphs.contains(numbered)) << numbered.toStdString();
+    }
+    for (const QString& numbered : {u"\n1. 15分钟\n"_s, u"\n2. 120米\n"_s, u"\n3. 错\n"_s}) {
+        EXPECT_TRUE(answerParagraphs.contains(numbered)) << numbered.toStdString();
+    }
+    for (const QString& heading : {u"一. 问答（每题10分，共10分）"_s, u"二. 判断（每题3分，共3分）"_s,
+                                   u"三. 填空（每题3分，共3分）"_s, u"四. 选择（每题5分，共10分）"_s}) {
         EXPECT_TRUE(paperParagraphs.contains(heading)) << heading.toStdString();
         EXPECT_TRUE(answerParagraphs.contains(heading)) << heading.toStdString();
     }
