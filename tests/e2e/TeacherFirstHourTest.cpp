@@ -1,10 +1,10 @@
 // A teacher's first hour with the program, headless and end to end: the first
 // start in an empty folder, a course, a bank written question by question in the
-// editor, its export imported by a colleague, two papers composed by hand and
-// written as HTML and .docx, both papers drawn again automatically, and the
-// bank read back from its files. Every piece is the program's own logic; only
-// the dialogs (a scripted prompter), the desktop's "open" and the measuring font
-// are stood in for.
+// editor, its export merged by a colleague and her merged copy taken back, two
+// papers composed by hand and written as HTML and .docx, both papers drawn again
+// automatically, and the bank read back from its files under a reset password.
+// Every piece is the program's own logic; only the dialogs (a scripted
+// prompter), the desktop's "open" and the measuring font are stood in for.
 #include <algorithm>
 #include <memory>
 
@@ -80,6 +80,11 @@ protected:
     void writeTheBank();
     void editorSession(ProgramRun& run, const QString& course);
     void colleagueImports();
+    void mergeBack();
+    // The colleague's own group title, named like the first teacher's group.
+    static Expected colleaguesTitle() {
+        return question({}, u"材料题"_s, u"0"_s, u"一袋米重25千克。"_s, {}, {}, u"问答"_s, 2, 0);
+    }
     void composePapers();
     void composerSession(ProgramRun& run, const QString& course);
     void checkHtmlPaperA(const AssembledPaper& paper, const QStringList& files);
@@ -96,6 +101,7 @@ protected:
     QString m_jpeg;
     QList<Expected> m_expected;
     QString m_exportPath;
+    QString m_mergedPath;
 };
 
 // ---- 1–3: first start, the course, the bank
@@ -274,8 +280,7 @@ void TeacherFirstHour::colleagueImports() {
             editor.open(1000);
             // She has started a group of her own under the same name.
             EditorHands hands(editor);
-            const Expected hers =
-                question({}, u"材料题"_s, u"0"_s, u"一袋米重25千克。"_s, {}, {}, u"问答"_s, 2, 0);
+            const Expected hers = colleaguesTitle();
             hands.add(hers);
             run.prompter.answerOkCancel(true);
             EXPECT_TRUE(hands.type(hands.currentId(), E::GroupNameColumn, u"材料题"_s));
@@ -324,6 +329,13 @@ void TeacherFirstHour::colleagueImports() {
             transfer.importCourse();
             ASSERT_TRUE(run.store.setCurrent(course));
             EXPECT_EQ(run.store.recordCount(), 11);
+
+            // Her merged bank goes back to the first teacher.
+            run.prompter.answerChooseFolder(m_stick.path());
+            run.prompter.expectMessage(u"导出课程完毕。"_s);
+            transfer.exportCourse();
+            m_mergedPath = QDir(m_stick.path()).filePath(u"数学备份-李老师.edb"_s);
+            EXPECT_TRUE(QFile::exists(m_mergedPath));
             run.prompter.answerYesNo(false);
             EXPECT_TRUE(editor.mayCloseEditor());
         };
@@ -333,6 +345,38 @@ void TeacherFirstHour::colleagueImports() {
     // The export was only read.
     EXPECT_EQ(fileHash(m_exportPath), fileHash(m_folder.file(u"数学.edb"_s)));
     QDir::setCurrent(m_folder.path());
+}
+
+// The first teacher imports the colleague's merged bank: everything of her own
+// is dropped as a duplicate, the colleague's group comes in under a new name.
+void TeacherFirstHour::mergeBack() {
+    ProgramRun run;
+    ASSERT_TRUE(run.logic.start());
+    run.chooseCourse(kCoursePassword);
+    run.shell.bankEditor = [&](const QString& course) {
+        BankEditor editor(run.store, run.prompter, course, countLines);
+        editor.open(1000);
+        CourseTransfer transfer(editor, run.store, run.prompter, [&] {
+            NewGroupNameCheck dialog(editor.grid(), run.prompter);
+            EXPECT_TRUE(dialog.accept(u"称重问题"_s));
+            return dialog.chosenGroupName();
+        });
+        run.prompter.answerOpenFile(m_mergedPath);
+        run.prompter.answerInput(u"lz"_s, m_mergedPath);
+        run.prompter.answerOkCancel(true, u"分组名重复！按确定更改源分组名并导入，按取消跳过"_s);
+        run.prompter.expectMessage(u"10条记录重复，实际导入1条记录。"_s);
+        transfer.importCourse();
+        EXPECT_EQ(editor.caption(), u"题库编辑 —— 数学（共 9 题）"_s);
+        Expected hers = colleaguesTitle();
+        hers.groupName = u"称重问题"_s;
+        m_expected << hers;
+        ASSERT_TRUE(run.store.setCurrent(course));
+        expectBankHolds(readBank(run.store), m_expected);
+        run.prompter.answerYesNo(false);
+        EXPECT_TRUE(editor.mayCloseEditor());
+    };
+    run.logic.openBankEditor();
+    EXPECT_EQ(run.shell.opened, QStringList{u"题库编辑 数学"_s});
 }
 
 // ---- 5–6: papers by hand, then automatically
@@ -383,7 +427,7 @@ void TeacherFirstHour::composerSession(ProgramRun& run, const QString& course) {
     EXPECT_TRUE(QFile::exists(NumberingSettings::fileName()));
     EXPECT_EQ(composer.numberingStyles(), (QStringList{u"大写"_s, u"罗马"_s}));
     EXPECT_TRUE(composer.outputChoiceEnabled());
-    EXPECT_EQ(composer.questionGrid().rowCount(), 11);
+    EXPECT_EQ(composer.questionGrid().rowCount(), 12);
 
     GridModel& grid = composer.questionGrid();
     auto rowOf = [&](const QString& stem, const QString& answer = {}) {
@@ -506,7 +550,7 @@ void TeacherFirstHour::composerSession(ProgramRun& run, const QString& course) {
     for (Expected& q : m_expected) {
         if (q.stem1 == u"他走到学校要几分钟？"_s)
             q.score = 5;
-        if (q.groupNumber == u"0"_s)
+        if (q.groupName == u"材料题"_s && q.groupNumber == u"0"_s)
             q.score = 11;
         if (q.stem1 == u"下列各数中最大的是"_s)
             q.difficulty = 6;
@@ -726,8 +770,8 @@ void TeacherFirstHour::autoCompose(ProgramRun& run, PaperComposer& composer,
     }
     counts.sort();
     // 题型/分值/题数/可用/可选: 可选 counts knowledge points, "三角形|内角和" two.
-    EXPECT_EQ(counts,
-              (QStringList{u"判断/3/2/2/3"_s, u"填空/3/1//0"_s, u"选择/5/4/2/2"_s, u"问答/10/1//0"_s}));
+    EXPECT_EQ(counts, (QStringList{u"判断/3/2/2/3"_s, u"填空/3/1//0"_s, u"选择/5/4/2/2"_s, u"问答/0/1//0"_s,
+                                   u"问答/10/1//0"_s}));
     choose(u"判断"_s, 3, 1);
     choose(u"选择"_s, 5, 1);
     EXPECT_EQ(autoComposer->chosenTotal(), 2);
@@ -801,7 +845,7 @@ void TeacherFirstHour::reopenTheBank() {
         expectBankHolds(readBank(run.store), m_expected);
         BankEditor editor(run.store, run.prompter, course, countLines);
         editor.open(1000);
-        EXPECT_EQ(editor.caption(), u"题库编辑 —— 数学（共 8 题）"_s);
+        EXPECT_EQ(editor.caption(), u"题库编辑 —— 数学（共 9 题）"_s);
         for (int r = 1; r < editor.grid().rowCount(); ++r)
             EXPECT_TRUE(editor.validateQuestionRow(r)) << "row " << r;
         run.prompter.answerYesNo(false);
@@ -839,6 +883,10 @@ TEST_F(TeacherFirstHour, FromAnEmptyFolderToTwoPapersAndBack) {
     {
         SCOPED_TRACE("a colleague imports the export");
         ASSERT_NO_FATAL_FAILURE(colleagueImports());
+    }
+    {
+        SCOPED_TRACE("the merged bank comes back");
+        ASSERT_NO_FATAL_FAILURE(mergeBack());
     }
     {
         SCOPED_TRACE("papers by hand and automatically");
