@@ -30,6 +30,7 @@
 #include "compose/PaperGeneration.h"
 #include "editor/CourseTransfer.h"
 #include "editor/EditorPictures.h"
+#include "editor/EditorSearch.h"
 #include "editor/NewGroupNameCheck.h"
 #include "grid/GridEvents.h"
 #include "model/QuestionRecord.h"
@@ -848,6 +849,20 @@ void TeacherFirstHour::reopenTheBank() {
         EXPECT_EQ(editor.caption(), u"题库编辑 —— 数学（共 9 题）"_s);
         for (int r = 1; r < editor.grid().rowCount(); ++r)
             EXPECT_TRUE(editor.validateQuestionRow(r)) << "row " << r;
+
+        // 查找 goes column by column, stems before answers, and never wraps.
+        EditorSearch search(editor, run.prompter);
+        search.setText(u"分钟"_s);
+        run.prompter.expectMessage(u"没有找到指定文本"_s);
+        search.searchFromStart();
+        QStringList found;
+        for (int k = 0; k < 4; ++k) {
+            found << editor.grid().text(search.searchRow(), search.searchColumn());
+            search.searchNext();
+        }
+        EXPECT_EQ(found, (QStringList{u"小明家到学校1200米，他每分钟走80米。"_s, u"他走到学校要几分钟？"_s,
+                                      u"要10分钟到校，每分钟要走多少米？"_s, u"15分钟"_s}));
+        EXPECT_TRUE(run.prompter.done());
         run.prompter.answerYesNo(false);
         EXPECT_TRUE(editor.mayCloseEditor());
     };
