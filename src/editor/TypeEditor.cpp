@@ -167,11 +167,13 @@ void TypeEditor::renamed(int row, const QString& oldName, const QString& typed) 
             m_store.write(QuestionRecord::Type, name);
         batch.commit();
     }
-    if (m_reloadEditor)
-        m_reloadEditor();
     m_grid.setText(row, NameColumn, name);
     if (libraryRecord(row))
         m_store.write(L::TypeName, name);
+    // The editor takes its type list from the library: renamed there first, or
+    // it would go on offering the old name, a type no paper knows.
+    if (m_reloadEditor)
+        m_reloadEditor();
 }
 
 bool TypeEditor::usedByCourses(const QString& type, bool includeSelected) {

@@ -113,6 +113,23 @@ TEST_F(TypeEditorTest, RenameUsedOnlyHereAsksAndCarriesIntoThisCoursesQuestions)
     EXPECT_TRUE(m_store.isOpen(course()));
 }
 
+TEST_F(TypeEditorTest, AfterARenameTheEditorOffersTheNewNameOnly) {
+    m_prompter.answerOkCancel(true, u"确定要将题型 问答 修改为 解答 吗？"_s);
+    EXPECT_TRUE(rename(u"问答"_s, u"解答"_s));
+    const QStringList names{u"判断"_s, u"选择"_s, u"填空"_s, u"名词"_s, u"解答"_s};
+    EXPECT_EQ(editor().typeNames(), names);
+    EXPECT_EQ(grid().listItems(BankEditor::TypeColumn), names);
+
+    // The question already of that type can be given it again, and another
+    // question can take it; the old name is no type any more.
+    ASSERT_TRUE(m_store.setCurrent(course()));
+    ASSERT_TRUE(editCell(rowOf(m_judge), BankEditor::TypeColumn, u"解答"_s));
+    EXPECT_EQ(field(m_judge, QuestionRecord::Type).toString(), u"解答"_s);
+    ASSERT_TRUE(editCell(rowOf(m_judge), BankEditor::TypeColumn, u"问答"_s));
+    EXPECT_EQ(field(m_judge, QuestionRecord::Type).toString(), u"解答"_s);
+    EXPECT_EQ(m_prompter.messages(), QStringList({kMissingCourse + u".edb不存在！"_s, u"请直接选择题型！"_s}));
+}
+
 TEST_F(TypeEditorTest, RenameRefusedOrCancelledChangesNothing) {
     struct Case {
         const char* name;
