@@ -2,6 +2,7 @@
 
 #include <deque>
 #include <functional>
+#include <ostream>
 
 #include <QByteArray>
 #include <QImage>
@@ -19,6 +20,15 @@
 #include "editor/BankEditor.h"
 #include "editor/PictureClipboard.h"
 #include "store/RecordStore.h"
+
+// Readable failure output for the texts the test compares.
+inline void PrintTo(const QString& text, std::ostream* out) {
+    *out << '"' << text.toStdString() << '"';
+}
+
+inline void PrintTo(const QStringList& texts, std::ostream* out) {
+    *out << '{' << texts.join(QStringLiteral(" | ")).toStdString() << '}';
+}
 
 // What the end-to-end test drives the program through: a start of the program
 // with its main window's logic, a pair of hands on the bank editor, and the

@@ -32,6 +32,7 @@
 #include "editor/EditorPictures.h"
 #include "editor/EditorSearch.h"
 #include "editor/NewGroupNameCheck.h"
+#include "editor/TypeEditor.h"
 #include "grid/GridEvents.h"
 #include "model/QuestionRecord.h"
 #include "model/QuestionTypeLibrary.h"
@@ -203,7 +204,7 @@ void TeacherFirstHour::editorSession(ProgramRun& run, const QString& course) {
 
     // A group: its title question, then two sub-questions that join it.
     Expected title = question({}, u"材料题"_s, u"0"_s, u"小明家到学校1200米，他每分钟走80米。"_s, {}, {},
-                              u"问答"_s, 5, 10);
+                              u"问答"_s, 5, 12);
     const qint32 titleId = hands.add(title);
     prompter.answerOkCancel(
         true, u"将该题转为标题分组试题将删除该题的答案和答案图片，确定将该题转为标题分组试题吗？"_s);
@@ -231,6 +232,40 @@ void TeacherFirstHour::editorSession(ProgramRun& run, const QString& course) {
     EXPECT_EQ(editor.grid().text(titleRow + 2, E::GroupNumberColumn), u"2"_s);
     EXPECT_EQ(editor.caption(), u"题库编辑 —— 数学（共 8 题）"_s);
     EXPECT_EQ(editor.questionCount(), 8);
+
+    // 题型 › 编辑: 问答 is called 解答 in this school, with a note for the paper.
+    // The rename reaches the questions and the editor's own list of types.
+    {
+        TypeEditor types(run.store, prompter, course, [&] { editor.loadEditorGrid(); });
+        types.load();
+        int essay = 0;
+        for (int r = 1; r < types.grid().rowCount(); ++r) {
+            if (types.grid().text(r, TypeEditor::NameColumn) == u"问答"_s)
+                essay = r;
+        }
+        ASSERT_GT(essay, 0);
+        prompter.answerOkCancel(true, u"确定要将题型 问答 修改为 解答 吗？"_s);
+        types.grid().setCursor(essay, TypeEditor::NameColumn);
+        EXPECT_TRUE(types.grid().editInPlace(essay, TypeEditor::NameColumn, u"解答"_s));
+        types.grid().setCursor(essay, TypeEditor::DescriptionColumn);
+        EXPECT_TRUE(types.grid().editInPlace(essay, TypeEditor::DescriptionColumn, u"写出必要的步骤。"_s));
+        ASSERT_TRUE(run.store.setCurrent(course));
+    }
+    for (Expected& q : m_expected) {
+        if (q.type == u"问答"_s)
+            q.type = u"解答"_s;
+    }
+    EXPECT_EQ(hands.text(titleId, E::TypeColumn), u"解答"_s);
+    EXPECT_EQ(editor.typeNames(), (QStringList{u"判断"_s, u"选择"_s, u"填空"_s, u"名词"_s, u"解答"_s}));
+    // A third sub-question of the renamed type.
+    const Expected third =
+        question(u"时间"_s, u"材料题"_s, u"3"_s, u"他7:40出发，几点到校？"_s, {}, u"7:55"_s, u"解答"_s, 5, 2);
+    const qint32 thirdId = hands.add(third);
+    EXPECT_TRUE(hands.type(thirdId, E::GroupNameColumn, u"材料题"_s));
+    EXPECT_TRUE(hands.edit(thirdId, E::GroupNumberColumn, u"3"_s));
+    m_expected << third;
+    EXPECT_EQ(hands.text(titleId, E::ScoreColumn), u"12"_s);
+    EXPECT_EQ(hands.text(thirdId, E::GroupNumberColumn), u"3"_s);
 
     // Sorted hardest first, the rows move; edits still reach their own records.
     hands.click(fillIn, E::DifficultyColumn);
@@ -299,11 +334,11 @@ void TeacherFirstHour::colleagueImports() {
             run.prompter.answerInput(kCoursePassword, m_exportPath);
             run.prompter.answerOkCancel(true, u"分组名重复！按确定更改源分组名并导入，按取消跳过"_s);
             run.prompter.expectMessage(u"该分组名已经存在！"_s);
-            run.prompter.expectMessage(u"成功导入10条记录。"_s);
+            run.prompter.expectMessage(u"成功导入11条记录。"_s);
             transfer.importCourse();
             EXPECT_EQ(editor.questionCount(), 9);
             EXPECT_EQ(editor.caption(), u"题库编辑 —— 数学（共 9 题）"_s);
-            EXPECT_EQ(editor.grid().rowCount(), 12);
+            EXPECT_EQ(editor.grid().rowCount(), 13);
             QList<Expected> merged = m_expected;
             for (Expected& q : merged) {
                 if (q.groupName == u"材料题"_s)
@@ -326,10 +361,10 @@ void TeacherFirstHour::colleagueImports() {
             // The same copy again brings nothing new.
             run.prompter.answerOpenFile(m_exportPath);
             run.prompter.answerInput(kCoursePassword, m_exportPath);
-            run.prompter.expectMessage(u"10条记录重复，实际导入0条记录。"_s);
+            run.prompter.expectMessage(u"11条记录重复，实际导入0条记录。"_s);
             transfer.importCourse();
             ASSERT_TRUE(run.store.setCurrent(course));
-            EXPECT_EQ(run.store.recordCount(), 11);
+            EXPECT_EQ(run.store.recordCount(), 12);
 
             // Her merged bank goes back to the first teacher.
             run.prompter.answerChooseFolder(m_stick.path());
@@ -365,7 +400,7 @@ void TeacherFirstHour::mergeBack() {
         run.prompter.answerOpenFile(m_mergedPath);
         run.prompter.answerInput(u"lz"_s, m_mergedPath);
         run.prompter.answerOkCancel(true, u"分组名重复！按确定更改源分组名并导入，按取消跳过"_s);
-        run.prompter.expectMessage(u"10条记录重复，实际导入1条记录。"_s);
+        run.prompter.expectMessage(u"11条记录重复，实际导入1条记录。"_s);
         transfer.importCourse();
         EXPECT_EQ(editor.caption(), u"题库编辑 —— 数学（共 9 题）"_s);
         Expected hers = colleaguesTitle();
@@ -428,7 +463,7 @@ void TeacherFirstHour::composerSession(ProgramRun& run, const QString& course) {
     EXPECT_TRUE(QFile::exists(NumberingSettings::fileName()));
     EXPECT_EQ(composer.numberingStyles(), (QStringList{u"大写"_s, u"罗马"_s}));
     EXPECT_TRUE(composer.outputChoiceEnabled());
-    EXPECT_EQ(composer.questionGrid().rowCount(), 12);
+    EXPECT_EQ(composer.questionGrid().rowCount(), 13);
 
     GridModel& grid = composer.questionGrid();
     auto rowOf = [&](const QString& stem, const QString& answer = {}) {
@@ -476,9 +511,9 @@ void TeacherFirstHour::composerSession(ProgramRun& run, const QString& course) {
     }
 
     // The answers to 填空 stand on lines of their own from now on, as those to
-    // 问答 do from the start; the type library keeps it.
+    // 解答 (once 问答) do from the start; the type library keeps it.
     for (int r = 1; r < types.rowCount(); ++r) {
-        EXPECT_EQ(types.checked(r, P::AnswerLineBreakColumn), types.text(r, P::TypeNameColumn) == u"问答"_s);
+        EXPECT_EQ(types.checked(r, P::AnswerLineBreakColumn), types.text(r, P::TypeNameColumn) == u"解答"_s);
         if (types.text(r, P::TypeNameColumn) == u"填空"_s) {
             click(types, r, P::AnswerLineBreakColumn);
             EXPECT_TRUE(types.editInPlace(r, P::AnswerLineBreakColumn, true));
@@ -498,11 +533,11 @@ void TeacherFirstHour::composerSession(ProgramRun& run, const QString& course) {
          {rowOf(u"三角形的内角和是360度。"_s), rowOf(u"下列各数中是偶数的有"_s), rowOf(kPictureStem, u"B"_s),
           rowOf(u"半径为r的圆，周长是____。"_s), rowOf(titleStem)})
         tick(row, P::Paper::B);
-    EXPECT_EQ(composer.totalText(P::Paper::A), u"26"_s);
-    EXPECT_EQ(composer.totalText(P::Paper::B), u"26"_s);
-    // The fill-in question (3 points) and the group (10) are in both.
-    EXPECT_EQ(composer.similarityText(), QString::number(P::similarityPercent(13, 26, 26)));
-    EXPECT_EQ(composer.similarityText(), u"50"_s);
+    EXPECT_EQ(composer.totalText(P::Paper::A), u"28"_s);
+    EXPECT_EQ(composer.totalText(P::Paper::B), u"28"_s);
+    // The fill-in question (3 points) and the group (12) are in both.
+    EXPECT_EQ(composer.similarityText(), QString::number(P::similarityPercent(15, 28, 28)));
+    EXPECT_EQ(composer.similarityText(), u"53"_s);
     ASSERT_TRUE(composer.generateEnabled(P::Paper::A));
     ASSERT_TRUE(composer.generateEnabled(P::Paper::B));
 
@@ -544,7 +579,7 @@ void TeacherFirstHour::composerSession(ProgramRun& run, const QString& course) {
     const int sub = rowOf(u"他走到学校要几分钟？"_s);
     click(grid, sub, P::ScoreColumn);
     EXPECT_TRUE(grid.editInPlace(sub, P::ScoreColumn, u"5"_s));
-    EXPECT_EQ(grid.text(rowOf(u"小明家到学校1200米，他每分钟走80米。"_s), P::ScoreColumn), u"11"_s);
+    EXPECT_EQ(grid.text(rowOf(u"小明家到学校1200米，他每分钟走80米。"_s), P::ScoreColumn), u"13"_s);
     const int choice = rowOf(u"下列各数中最大的是"_s);
     click(grid, choice, P::DifficultyColumn);
     EXPECT_TRUE(grid.editInPlace(choice, P::DifficultyColumn, u"6"_s));
@@ -552,7 +587,7 @@ void TeacherFirstHour::composerSession(ProgramRun& run, const QString& course) {
         if (q.stem1 == u"他走到学校要几分钟？"_s)
             q.score = 5;
         if (q.groupName == u"材料题"_s && q.groupNumber == u"0"_s)
-            q.score = 11;
+            q.score = 13;
         if (q.stem1 == u"下列各数中最大的是"_s)
             q.difficulty = 6;
     }
@@ -575,7 +610,7 @@ void TeacherFirstHour::checkHtmlPaperA(const AssembledPaper& paper, const QStrin
     // Major questions in the type order table's order — the types as the
     // composer's grid first shows them, groups before ungrouped questions —
     // numbered by the style 大写.
-    const QStringList headings{u"一. 问答"_s, u"二. 判断"_s, u"三. 填空"_s, u"四. 选择"_s};
+    const QStringList headings{u"一. 解答"_s, u"二. 判断"_s, u"三. 填空"_s, u"四. 选择"_s};
     qsizetype last = -1;
     for (const QString& heading : headings) {
         const qsizetype at = html.indexOf(heading);
@@ -583,9 +618,10 @@ void TeacherFirstHour::checkHtmlPaperA(const AssembledPaper& paper, const QStrin
         last = at;
         EXPECT_TRUE(answers.contains(heading)) << heading.toStdString();
     }
-    for (const QString& stem : {u"两点确定一条直线。"_s, u"下列各数中最大的是"_s, kPictureStem,
-                                u"半径为r的圆，周长是____。"_s, u"小明家到学校1200米，他每分钟走80米。"_s,
-                                u"他走到学校要几分钟？"_s, u"要10分钟到校，每分钟要走多少米？"_s})
+    for (const QString& stem :
+         {u"两点确定一条直线。"_s, u"下列各数中最大的是"_s, kPictureStem, u"半径为r的圆，周长是____。"_s,
+          u"小明家到学校1200米，他每分钟走80米。"_s, u"他走到学校要几分钟？"_s,
+          u"要10分钟到校，每分钟要走多少米？"_s, u"他7:40出发，几点到校？"_s})
         EXPECT_TRUE(html.contains(stem)) << stem.toStdString();
     for (const QString& stem : {u"三角形的内角和是360度。"_s, u"下列各数中是偶数的有"_s})
         EXPECT_FALSE(html.contains(stem)) << stem.toStdString();
@@ -599,7 +635,7 @@ void TeacherFirstHour::checkHtmlPaperA(const AssembledPaper& paper, const QStrin
         ADD_FAILURE() << "not in paper A: " << stem.toStdString();
         return 0;
     };
-    ASSERT_EQ(paper.rows.size(), 7);
+    ASSERT_EQ(paper.rows.size(), 8);
 
     // The drawn option order: the paper shows the label with the option, the
     // answer sheet the same label under the question's number.
@@ -631,12 +667,16 @@ void TeacherFirstHour::checkHtmlPaperA(const AssembledPaper& paper, const QStrin
     const int title = rowFor(u"小明家到学校1200米，他每分钟走80米。"_s);
     EXPECT_EQ(paper.rows[title + 1].stem1, u"他走到学校要几分钟？"_s);
     EXPECT_EQ(paper.rows[title + 2].stem1, u"要10分钟到校，每分钟要走多少米？"_s);
-    EXPECT_EQ(minors[title + 1], 1);
-    EXPECT_EQ(minors[title + 2], 2);
+    EXPECT_EQ(paper.rows[title + 3].stem1, u"他7:40出发，几点到校？"_s);
+    EXPECT_EQ(minors.mid(title, 4), (QList<int>{0, 1, 2, 3}));
     EXPECT_TRUE(html.contains(u"<div>1. 他走到学校要几分钟？"_s));
-    EXPECT_TRUE(
-        answers.contains(u"<div>1. 15分钟</div><div>&nbsp</div><div>2. 120米</div><div>&nbsp</div>"_s));
+    EXPECT_TRUE(answers.contains(u"<div>1. 15分钟</div><div>&nbsp</div><div>2. 120米</div><div>&nbsp</div>"
+                                 u"<div>3. 7:55</div><div>&nbsp</div>"_s));
     EXPECT_FALSE(answers.contains(u"小明家"_s));
+    // The type's note follows its heading on the paper, not on the answer sheet.
+    EXPECT_TRUE(html.contains(
+        u"一. 解答</strong><font size='4'><div style='text-indent: 1em'>写出必要的步骤。</div>"_s));
+    EXPECT_FALSE(answers.contains(u"写出必要的步骤。"_s));
 }
 
 void TeacherFirstHour::checkDocxPaperB(const AssembledPaper& paperB, const QStringList& files) {
@@ -705,20 +745,22 @@ void TeacherFirstHour::checkDocxPaperB(const AssembledPaper& paperB, const QStri
     // Numbers run on through the paper; each major question notes its scores.
     // The group's title carries no number and the group's 10 points stand for
     // each 问答 question.
-    EXPECT_EQ(paperB.minorNumbers(), (QList<int>{0, 1, 2, 3, 4, 5, 6}));
+    EXPECT_EQ(paperB.minorNumbers(), (QList<int>{0, 1, 2, 3, 4, 5, 6, 7}));
     QString paperParagraphs;
     for (const DocxReader::Paragraph& p : paper.paragraphs())
         paperParagraphs += p.text + u'\n';
     for (const QString& numbered :
          {u"\n小明家到学校1200米，他每分钟走80米。"_s, u"\n1. 他走到学校要几分钟？"_s,
-          u"\n2. 要10分钟到校，每分钟要走多少米？"_s, u"\n3. 三角形的内角和是360度。"_s,
-          u"\n4. 半径为r的圆，周长是____。"_s}) {
+          u"\n2. 要10分钟到校，每分钟要走多少米？"_s, u"\n3. 他7:40出发，几点到校？"_s,
+          u"\n4. 三角形的内角和是360度。"_s, u"\n5. 半径为r的圆，周长是____。"_s,
+          u"\n写出必要的步骤。\n"_s}) {
         EXPECT_TRUE(paperParagraphs.contains(numbered)) << numbered.toStdString();
     }
-    for (const QString& numbered : {u"\n1. 15分钟\n"_s, u"\n2. 120米\n"_s, u"\n3. 错\n"_s}) {
+    for (const QString& numbered :
+         {u"\n1. 15分钟\n"_s, u"\n2. 120米\n"_s, u"\n3. 7:55\n"_s, u"\n4. 错\n"_s}) {
         EXPECT_TRUE(answerParagraphs.contains(numbered)) << numbered.toStdString();
     }
-    for (const QString& heading : {u"一. 问答（每题10分，共10分）"_s, u"二. 判断（每题3分，共3分）"_s,
+    for (const QString& heading : {u"一. 解答（每题12分，共12分）"_s, u"二. 判断（每题3分，共3分）"_s,
                                    u"三. 填空（每题3分，共3分）"_s, u"四. 选择（每题5分，共10分）"_s}) {
         EXPECT_TRUE(paperParagraphs.contains(heading)) << heading.toStdString();
         EXPECT_TRUE(answerParagraphs.contains(heading)) << heading.toStdString();
@@ -771,8 +813,8 @@ void TeacherFirstHour::autoCompose(ProgramRun& run, PaperComposer& composer,
     }
     counts.sort();
     // 题型/分值/题数/可用/可选: 可选 counts knowledge points, "三角形|内角和" two.
-    EXPECT_EQ(counts, (QStringList{u"判断/3/2/2/3"_s, u"填空/3/1//0"_s, u"选择/5/4/2/2"_s, u"问答/0/1//0"_s,
-                                   u"问答/10/1//0"_s}));
+    EXPECT_EQ(counts, (QStringList{u"判断/3/2/2/3"_s, u"填空/3/1//0"_s, u"解答/12/1//0"_s, u"选择/5/4/2/2"_s,
+                                   u"问答/0/1//0"_s}));
     choose(u"判断"_s, 3, 1);
     choose(u"选择"_s, 5, 1);
     EXPECT_EQ(autoComposer->chosenTotal(), 2);
@@ -879,8 +921,8 @@ void TeacherFirstHour::reopenTheBank() {
                     run.store.readText(QuestionTypeLibrary::Score) +
                     (run.store.readBool(QuestionTypeLibrary::AnswerLineBreak) ? u"/换行"_s : QString());
     }
-    EXPECT_EQ(kept,
-              (QStringList{u"判断=3"_s, u"选择=0"_s, u"填空=0/换行"_s, u"名词=0/换行"_s, u"问答=0/换行"_s}));
+    EXPECT_EQ(kept, (QStringList{u"判断=3"_s, u"选择=0"_s, u"填空=0/换行"_s, u"名词=0/换行"_s,
+                                 u"解答=0/换行"_s, u"问答=0"_s}));
 
     // Without the new password the bank's files do not open at all.
     for (const QString& password : {QString(), kCoursePassword}) {
@@ -894,7 +936,7 @@ TEST_F(TeacherFirstHour, FromAnEmptyFolderToTwoPapersAndBack) {
         SCOPED_TRACE("first start, the course and its bank");
         ASSERT_NO_FATAL_FAILURE(writeTheBank());
     }
-    ASSERT_EQ(m_expected.size(), 10);
+    ASSERT_EQ(m_expected.size(), 11);
     {
         SCOPED_TRACE("a colleague imports the export");
         ASSERT_NO_FATAL_FAILURE(colleagueImports());
