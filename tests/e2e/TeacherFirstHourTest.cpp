@@ -547,8 +547,12 @@ void TeacherFirstHour::composerSession(ProgramRun& run, const QString& course) {
     ASSERT_EQ(opener.opened.size(), 2);
     checkHtmlPaperA(lastPaper, opener.opened);
 
-    // 生成B卷 as .docx, with circled option labels, sub-questions numbered
-    // through the paper and the score of each major question noted.
+    // 生成B卷 as .docx, 判断 moved to the end, with circled option labels,
+    // sub-questions numbered through the paper and the score of each major
+    // question noted.
+    click(types, judgement, P::OrderColumn);
+    EXPECT_TRUE(types.editInPlace(judgement, P::OrderColumn, u"9"_s));
+    EXPECT_EQ(types.text(types.rowCount() - 1, P::TypeNameColumn), u"判断"_s);
     composer.setWordSelected(true);
     composer.setOptionLabelIndex(1);
     composer.setContinuousNumbering(true);
@@ -752,16 +756,15 @@ void TeacherFirstHour::checkDocxPaperB(const AssembledPaper& paperB, const QStri
     for (const QString& numbered :
          {u"\n小明家到学校1200米，他每分钟走80米。"_s, u"\n1. 他走到学校要几分钟？"_s,
           u"\n2. 要10分钟到校，每分钟要走多少米？"_s, u"\n3. 他7:40出发，几点到校？"_s,
-          u"\n4. 三角形的内角和是360度。"_s, u"\n5. 半径为r的圆，周长是____。"_s,
+          u"\n4. 半径为r的圆，周长是____。"_s, u"\n7. 三角形的内角和是360度。"_s,
           u"\n写出必要的步骤。\n"_s}) {
         EXPECT_TRUE(paperParagraphs.contains(numbered)) << numbered.toStdString();
     }
-    for (const QString& numbered :
-         {u"\n1. 15分钟\n"_s, u"\n2. 120米\n"_s, u"\n3. 7:55\n"_s, u"\n4. 错\n"_s}) {
+    for (const QString& numbered : {u"\n1. 15分钟\n"_s, u"\n2. 120米\n"_s, u"\n3. 7:55\n"_s, u"\n7. 错"_s}) {
         EXPECT_TRUE(answerParagraphs.contains(numbered)) << numbered.toStdString();
     }
-    for (const QString& heading : {u"一. 解答（每题12分，共12分）"_s, u"二. 判断（每题3分，共3分）"_s,
-                                   u"三. 填空（每题3分，共3分）"_s, u"四. 选择（每题5分，共10分）"_s}) {
+    for (const QString& heading : {u"一. 解答（每题12分，共12分）"_s, u"二. 填空（每题3分，共3分）"_s,
+                                   u"三. 选择（每题5分，共10分）"_s, u"四. 判断（每题3分，共3分）"_s}) {
         EXPECT_TRUE(paperParagraphs.contains(heading)) << heading.toStdString();
         EXPECT_TRUE(answerParagraphs.contains(heading)) << heading.toStdString();
     }
