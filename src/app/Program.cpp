@@ -105,6 +105,8 @@ void runBankEditor(RecordStore& store, Prompter& prompter, AppState& state, Pict
         TypeEditor types(store, prompter, course, [&] { editor.loadEditorGrid(); });
         TypeEditorWindow typeWindow(types, &editorWindow);
         typeWindow.exec();
+        // Types added or deleted there are offered, or no longer, at once.
+        editor.loadTypeList();
         store.setCurrent(course);
     });
     editorWindow.exec();

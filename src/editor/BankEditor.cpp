@@ -130,7 +130,7 @@ void BankEditor::open(int gridWidth) {
     setDeleteEnabled(false);
 }
 
-void BankEditor::loadEditorGrid() {
+void BankEditor::loadTypeList() {
     m_grid.clearPendingItems();
     QuestionTypeLibrary library(m_store, m_prompter);
     m_typeNames = library.typeNames();
@@ -138,6 +138,10 @@ void BankEditor::loadEditorGrid() {
         m_grid.appendPendingItem(name);
     m_grid.setColumnKind(TypeColumn, ColumnKind::List);
     m_grid.clearPendingItems();
+}
+
+void BankEditor::loadEditorGrid() {
+    loadTypeList();
     for (int d = 1; d <= 9; ++d)
         m_grid.appendPendingItem(QString::number(d));
     m_grid.setColumnKind(DifficultyColumn, ColumnKind::List);

@@ -98,6 +98,9 @@ public:
     void open(int gridWidth);
     // Refills the grid from the bank and puts the rows into group order.
     void loadEditorGrid();
+    // The 题型 drop-down from the type library again (after the type editor
+    // added, renamed or deleted types); the questions stay as they are.
+    void loadTypeList();
     // Titles first, then their sub-questions by number; ungrouped questions last.
     void applyGroupOrder();
     void updateEditorCaption();

@@ -130,6 +130,23 @@ TEST_F(TypeEditorTest, AfterARenameTheEditorOffersTheNewNameOnly) {
     EXPECT_EQ(m_prompter.messages(), QStringList({kMissingCourse + u".edb不存在！"_s, u"请直接选择题型！"_s}));
 }
 
+TEST_F(TypeEditorTest, TypesAddedOrDeletedAreOfferedOnceTheListIsReloaded) {
+    m_prompter.setStrictMessages(false);
+    m_prompter.answerInput(u"作图"_s, u"请输入题型名称（字母512字内，汉字256字内）："_s);
+    m_types->addType();
+    select(u"名词"_s);
+    m_types->deleteType();
+    editor().loadTypeList();
+    const QStringList names{u"判断"_s, u"选择"_s, u"填空"_s, u"问答"_s, u"作图"_s};
+    EXPECT_EQ(editor().typeNames(), names);
+    EXPECT_EQ(grid().listItems(BankEditor::TypeColumn), names);
+    ASSERT_TRUE(m_store.setCurrent(course()));
+    ASSERT_TRUE(editCell(rowOf(m_judge), BankEditor::TypeColumn, u"作图"_s));
+    EXPECT_EQ(field(m_judge, QuestionRecord::Type).toString(), u"作图"_s);
+    // The rows stay where they were.
+    EXPECT_EQ(grid().text(rowOf(m_judge), BankEditor::TypeColumn), u"作图"_s);
+}
+
 TEST_F(TypeEditorTest, RenameRefusedOrCancelledChangesNothing) {
     struct Case {
         const char* name;
