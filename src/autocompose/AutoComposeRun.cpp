@@ -152,8 +152,8 @@ void AutoComposeRun::gatherCandidates() {
 }
 
 void AutoComposeRun::composePaper(Mode paper) {
-    if (m_candidates.size() != m_window.compositionPlan().rowCount() - 1)
-        gatherCandidates(); // called outside a run
+    if (!m_running)
+        gatherCandidates(); // a run gathers them once, when it begins
     m_window.setShortage(false);
     QStringList usedPoints;
     GridModel& grid = m_composer.questionGrid();
