@@ -2,8 +2,10 @@
 //   compose_screenshot composer|numbering|auto [seconds]
 // "composer": a few questions ticked for papers A and B, three type colours;
 // "numbering": the numbering styles window with a style added; "auto": the
-// window 自动组卷 after a two-paper run under a 50 % limit. Quits after the
+// window 自动组卷 after a two-paper run under a 50 % limit ("autohelp": and its
+// help window). Quits after the
 // seconds.
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -125,8 +127,14 @@ int main(int argc, char** argv) {
     window.show();
     window.resize(1420, 820);
     QTimer::singleShot(300, &app, [&] {
-        if (mode == u"auto"_s) {
+        if (mode == u"auto"_s || mode == u"autohelp"_s) {
             startAutoComposition(composer, window);
+            if (mode == u"autohelp"_s) {
+                for (QAction* action : window.findChildren<QAction*>()) {
+                    if (action->text() == u"自动组卷帮助(&H)"_s)
+                        QTimer::singleShot(1500, action, &QAction::trigger);
+                }
+            }
             return;
         }
         GridModel& grid = composer.questionGrid();
