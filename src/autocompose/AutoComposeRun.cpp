@@ -3,6 +3,7 @@
 #include <QDateTime>
 #include <QHash>
 #include <QPair>
+#include <QSet>
 #include <QStringList>
 
 #include "autocompose/AutoComposer.h"
@@ -158,7 +159,7 @@ void AutoComposeRun::composePaper(Mode paper) {
     QStringList usedPoints;
     GridModel& grid = m_composer.questionGrid();
     const GridModel& plan = m_window.compositionPlan();
-    Marks& marks = m_marks[paper == Mode::PaperB ? 1 : 0];
+    Marks& marks = marksOf(paper);
     for (int p = 1; p < plan.rowCount(); ++p) {
         const int wanted = intValue(plan.text(p, A::PlanChosenColumn));
         QList<Candidate> candidates = m_candidates.at(p - 1);
@@ -189,13 +190,21 @@ void AutoComposeRun::composePaper(Mode paper) {
 }
 
 int AutoComposeRun::paperTotal(Mode paper) const {
-    const Marks& marks = m_marks[paper == Mode::PaperB ? 1 : 0];
+    const Marks& marks = marksOf(paper);
     if (!marks.own)
         return intValue(m_composer.totalText(paper == Mode::PaperB ? P::Paper::B : P::Paper::A));
     int total = 0;
     for (const Candidate& candidate : marks.rows)
         total += candidate.score;
     return total;
+}
+
+AutoComposeRun::Marks& AutoComposeRun::marksOf(Mode paper) {
+    return m_marks[paper == Mode::PaperB ? 1 : 0];
+}
+
+const AutoComposeRun::Marks& AutoComposeRun::marksOf(Mode paper) const {
+    return m_marks[paper == Mode::PaperB ? 1 : 0];
 }
 
 int AutoComposeRun::similarity() const {
@@ -209,7 +218,7 @@ int AutoComposeRun::retryLimit() const {
 void AutoComposeRun::clearMarks(Mode paper) {
     GridModel& grid = m_composer.questionGrid();
     const int column = markColumn(paper);
-    Marks& marks = m_marks[paper == Mode::PaperB ? 1 : 0];
+    Marks& marks = marksOf(paper);
     // After the first clearing of the run only the run's own marks can be left:
     // the composer is locked while it goes on.
     if (!marks.scanned) {
@@ -229,14 +238,15 @@ void AutoComposeRun::paperDrawn() {
     // The counted rows of a paper are units with a score of at least 1, as
     // every candidate is; in the two-paper mode the other paper holds only
     // this run's marks as well, or no counted mark at all.
-    m_marks[m_mode == Mode::PaperB ? 1 : 0].own = true;
-    if (m_mode == Mode::Both) {
+    if (m_mode != Mode::Both) {
+        marksOf(m_mode).own = true;
+    } else {
         m_marks[0].own = true;
         m_marks[1].own = true;
-        QHash<int, int> inA;
+        QSet<int> inA;
         qint64 totalA = 0, totalB = 0, common = 0;
         for (const Candidate& candidate : std::as_const(m_marks[0].rows)) {
-            inA.insert(candidate.row, candidate.score);
+            inA.insert(candidate.row);
             totalA += candidate.score;
         }
         for (const Candidate& candidate : std::as_const(m_marks[1].rows)) {

@@ -61,6 +61,9 @@ private:
     void countTry(bool updateLowest);
     void finish();
     void gatherCandidates();
+    struct Marks;
+    Marks& marksOf(Mode paper);
+    const Marks& marksOf(Mode paper) const;
     void clearMarks(Mode paper);
     // The composer's totals and similarity after a drawn paper; its state is
     // rebuilt now and then during a run and always at its end.

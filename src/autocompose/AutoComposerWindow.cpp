@@ -41,8 +41,11 @@ AutoComposerWindow::AutoComposerWindow(PaperComposer& composer, Prompter& prompt
 }
 
 AutoComposerWindow::~AutoComposerWindow() {
-    // The logic may go first; nothing of it is shown any more.
+    // An owned logic goes before the child widgets would: nothing may show its
+    // grids or hear from it any more.
     disconnect(&m_logic, nullptr, this, nullptr);
+    delete m_typeView;
+    delete m_scoreView;
 }
 
 void AutoComposerWindow::build() {
