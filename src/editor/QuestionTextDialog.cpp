@@ -39,6 +39,8 @@ QuestionTextDialog::QuestionTextDialog(BankEditor& editor, QWidget* parent)
     resize(560, 320);
 
     m_edit->setObjectName(u"编辑框1"_s);
+    // Tab goes to the buttons; a question's text never needs a tab character.
+    m_edit->setTabChangesFocus(true);
     QFont font = m_edit->font();
     font.setPointSize(12);
     m_edit->setFont(font);
@@ -89,6 +91,11 @@ void QuestionTextDialog::setContent(const QString& text) {
     m_edit->setPlainText(shownText(text));
     m_lastText = m_edit->toPlainText();
     m_settingText = false;
+}
+
+void QuestionTextDialog::reject() {
+    m_editor.cancelTextDialog();
+    QDialog::reject();
 }
 
 void QuestionTextDialog::okClicked() {

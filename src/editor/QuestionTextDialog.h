@@ -24,6 +24,9 @@ public:
     // Sets the content as the program does: the typing limit does not cut it.
     void setContent(const QString& text);
 
+    // 取消, the close box, Escape and 复制全部: the editor hears that nothing was accepted.
+    void reject() override;
+
 private:
     void okClicked();
     void copyPasteClicked();

@@ -41,6 +41,9 @@ Q_SIGNALS:
     void doubleClick(int x, int y, Qt::KeyboardModifiers modifiers);
     // A key went down; set swallowed to keep it from the grid. key is a Qt::Key.
     void keyDown(int key, Qt::KeyboardModifiers modifiers, bool& swallowed);
+    // A key (an arrow, page, Home/End or Tab key) moved the cursor away from this
+    // cell without starting an edit; the cursor already stands on the new cell.
+    void cursorKeyMoved(int fromRow, int fromColumn);
 };
 
 } // namespace helan

@@ -53,8 +53,12 @@ void GridItemDelegate::setEditorData(QWidget* editor, const QModelIndex& index) 
         const int item = combo->findText(text);
         combo->setCurrentIndex(item);
         combo->setEditText(text);
+        // What is typed replaces the old value, as in a spreadsheet.
+        if (QLineEdit* line = combo->lineEdit())
+            line->selectAll();
     } else if (auto* line = qobject_cast<QLineEdit*>(editor)) {
         line->setText(text);
+        line->selectAll();
     }
 }
 

@@ -283,7 +283,12 @@ void GridView::keyPressEvent(QKeyEvent* event)
         event->accept();
         return;
     }
+    const int fromRow = m_grid.cursorRow();
+    const int fromColumn = m_grid.cursorColumn();
     QTableView::keyPressEvent(event);
+    if (state() != QAbstractItemView::EditingState &&
+        (m_grid.cursorRow() != fromRow || m_grid.cursorColumn() != fromColumn))
+        Q_EMIT m_grid.events().cursorKeyMoved(fromRow, fromColumn);
 }
 
 bool GridView::toggleCheckbox(const QModelIndex& index)
