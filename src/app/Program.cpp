@@ -23,6 +23,7 @@
 #include "editor/EditorPictures.h"
 #include "editor/EditorSearch.h"
 #include "editor/NewGroupNameDialog.h"
+#include "editor/PictureCodec.h"
 #include "editor/PicturePreviewWindow.h"
 #include "editor/QtPictureClipboard.h"
 #include "editor/QtProgramLauncher.h"
@@ -131,6 +132,8 @@ Program::Program(QApplication& app)
 {
     QApplication::setStyle(QStyleFactory::create(u"Fusion"_s));
     chooseInterfaceFont(app);
+    // Phone photos and scans above Qt's default reader limit are shown and printed.
+    PictureCodec::allowLargePictures();
 
     // The marker is taken before anything else so that a second copy leaves the
     // first one's tables alone.

@@ -15,7 +15,13 @@ bool PictureCodec::keepsFileAsIs(const QString& fileName) {
     return extension == u"jpg"_s || extension == u"jpeg"_s || extension == u"jpe"_s || extension == u"jfif"_s;
 }
 
+void PictureCodec::allowLargePictures() {
+    if (QImageReader::allocationLimit() < kAllocationLimitMb)
+        QImageReader::setAllocationLimit(kAllocationLimitMb);
+}
+
 bool PictureCodec::exceedsDecoderLimit(const QByteArray& bytes) {
+    allowLargePictures();
     QByteArray copy = bytes;
     QBuffer buffer(&copy);
     buffer.open(QIODevice::ReadOnly);

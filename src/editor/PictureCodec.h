@@ -18,6 +18,12 @@ public:
     // text after the last ".", or the whole name when there is none) is exactly
     // jpg, jpeg, jpe or jfif. Case counts, so "x.JPG" is re-encoded.
     static bool keepsFileAsIs(const QString& fileName);
+    // What the readers may allocate for one picture, in MB: enough for a 50-megapixel
+    // phone photo or scan at 4 bytes a pixel; beyond it a picture is refused as a
+    // decompression bomb.
+    static constexpr int kAllocationLimitMb = 256;
+    // Raises the readers' limit (process-wide) to kAllocationLimitMb.
+    static void allowLargePictures();
     // Whether the bytes announce an image larger than the readers may allocate.
     static bool exceedsDecoderLimit(const QByteArray& bytes);
     // JPEG bytes of the decoded picture (transparent parts on white); no value

@@ -63,10 +63,14 @@ QFont measuringFont()
 
 int countWrappedLines(int width, const QString& text)
 {
+    return countWrappedLinesIn(measuringFont(), width - 2 * (kMeasuringBoxFrame + kMeasuringBoxMargin), text);
+}
+
+int countWrappedLinesIn(const QFont& font, int width, const QString& text)
+{
     if (text.isEmpty())
         return 1;
-    const QFont font = measuringFont();
-    const qreal lineWidth = std::max(1, width - 2 * (kMeasuringBoxFrame + kMeasuringBoxMargin));
+    const qreal lineWidth = std::max(1, width);
     QString normalised = text;
     normalised.replace(u"\r\n"_s, u"\n"_s).replace(u'\r', u'\n');
     int lines = 0;

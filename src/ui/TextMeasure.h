@@ -23,4 +23,7 @@ inline constexpr int kMeasuringBoxMargin = 4;
 // Needs a QGuiApplication.
 int countWrappedLines(int width, const QString& text);
 
+// The same in any font, wrapping at exactly lineWidth pixels (no box margins).
+int countWrappedLinesIn(const QFont& font, int lineWidth, const QString& text);
+
 } // namespace helan
