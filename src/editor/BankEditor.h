@@ -7,6 +7,7 @@
 
 #include <QList>
 #include <QObject>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
@@ -47,9 +48,11 @@ public:
         RecordIdColumn = 14,
     };
     static constexpr int kColumnCount = 15;
-    // Width of every column except the three wide text columns, which share the rest.
-    static constexpr int kFixedColumnsWidth = 473;
+    // Width of every column except the three wide text columns, which share the
+    // rest. 知识点 and 分组名 are wide enough for four characters of the cell font.
+    static constexpr int kFixedColumnsWidth = 543;
     static constexpr int kTextFontHeight = 18;
+    // Line height of row sizing until the window gives the cell font's own.
     static constexpr int kPixelsPerLine = 14;
 
     // The items of the right-click menu, in menu order.
@@ -105,8 +108,13 @@ public:
     void applyGroupOrder();
     void updateEditorCaption();
     // The column widths for a new grid width.
+    // Columns the teacher dragged keep their width; the wide text columns share
+    // what is left.
     void setGridWidth(int width);
     void autoRowHeight(int row);
+    // How 自动 measures: lines of a text at a column width, and the height of one
+    // line, both in the font the cells are drawn in.
+    void setTextMeasure(LineCounter countWrappedLines, int lineHeight);
 
     // For work that adds records behind the editor (the import): a grid row at the
     // end filled from the bank's current record, as the load fills it; returns the
@@ -159,10 +167,18 @@ public:
     bool validateQuestionRow(int row);
     enum class Leave { Proceed, Stay };
     Leave checkRowBeforeLeaving(int row);
-    // Whether another record has the same joined stem texts and answer.
+    // Whether another record has the same joined stem texts, answer and pictures.
     bool isDuplicate(int row) const;
-    // Whether any row's record has these joined stem texts and answer.
-    bool holdsQuestion(const QString& joinedStem, const QString& answer) const;
+    // Whether any row's record has these joined stem texts, answer and pictures
+    // (the bytes of a picture shown, empty for none).
+    bool holdsQuestion(const QString& joinedStem, const QString& answer, const QByteArray& stemPicture,
+                       const QByteArray& answerPicture) const;
+    // A title's 分值 is the sum of the 分值 of its unblocked sub-questions (0 while
+    // the title is blocked) and a title never carries 定分. Brings the title of a
+    // group, or of every group, in line in the grid and its record; false when a
+    // record could not be written.
+    bool recomputeTitleScore(const QString& groupName);
+    bool recomputeTitleScores();
     // Makes a cell the current one, with the cursor on it and it alone selected,
     // as a click would (without the checks of leaving a row).
     void moveToCell(int row, int column);
@@ -176,6 +192,9 @@ public:
     int dialogTypingLimit() const;
     // 确定 with the dialog's content (line breaks as CR LF). True when the dialog closes.
     bool acceptTextDialog(const QString& content);
+    // The dialog closed without 确定. A question just added and never given a
+    // stem goes again, row and record.
+    void cancelTextDialog();
 
 Q_SIGNALS:
     void captionChanged(const QString& caption);
@@ -198,8 +217,10 @@ private:
     void editEnded();
     void rightButtonUp(int x, int y);
     void headerClicked();
-    void columnResized();
+    void columnResized(int column);
     void keyDown(int key, bool& swallowed);
+    void cursorKeyMoved(int fromRow);
+    void openDialogOnCurrentCell();
 
     // In-place edits by column.
     void groupNumberEdited(int row);
@@ -219,6 +240,9 @@ private:
     void makeTitle(int row, const QString& name);
     void clearTitle(int row);
     void storeDialogText(int row, int column, const QString& text);
+    bool acceptOptions(int row, const QString& text);
+    bool acceptAnswer(int row, const QString& text);
+    void removeAddedQuestion(qint32 recordId);
 
     // Helpers.
     QString cell(int row, int column) const { return m_grid.text(row, column); }
@@ -232,8 +256,11 @@ private:
     bool bankCurrent();
     // Writes fields of the row's record in one change; positions are record fields.
     bool storeFields(int row, std::initializer_list<std::pair<int, QVariant>> fields);
-    void changeTitleScore(int titleRow, int delta);
+    // The picture a record shows in a slot (column 4 or 7): its bytes, or none.
+    QByteArray shownPicture(qint32 recordId, int column) const;
+    void reapplyRowHeights(int firstRow, int lastRow);
     void setCurrentCell(int row, int column);
+    void leaveRowForCursor();
     void restoreText(int row, int column);
     void restoreNumber(int row, int column);
     void setDeleteEnabled(bool on);
@@ -248,6 +275,7 @@ private:
     Prompter& m_prompter;
     QString m_courseName;
     LineCounter m_countWrappedLines;
+    int m_lineHeight = kPixelsPerLine;
     GridModel m_grid;
     DuplicateIndex m_duplicates;
     QStringList m_typeNames;
@@ -264,6 +292,15 @@ private:
     int m_dialogColumn = 0;
     QString m_dialogCaption;
     QString m_dialogInitialText;
+
+    // Row heights stay as the teacher set them when rows are sorted or added:
+    // the slider's height (0 before it moved), then 自动 on top when pressed.
+    int m_sliderRowHeight = 0;
+    bool m_autoRowHeights = false;
+    QSet<int> m_userWidths;
+    int m_gridWidth = 0;
+    // The question 添加 made and whose stem dialog is still open; 0 for none.
+    qint32 m_addedRecordId = 0;
 
     QString m_caption;
     QString m_statusText;

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include <QAction>
+#include <QFontMetrics>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -22,6 +23,7 @@
 #include "editor/BankEditorHelpWindow.h"
 #include "editor/QuestionTextDialog.h"
 #include "gridview/GridView.h"
+#include "ui/TextMeasure.h"
 
 using namespace Qt::StringLiterals;
 
@@ -79,6 +81,16 @@ BankEditorWindow::BankEditorWindow(BankEditor& editor, QWidget* parent) : QDialo
     connect(&m_editor, &BankEditor::contextMenuRequested, this, &BankEditorWindow::showContextMenu);
 
     layoutControls();
+    // 自动 sizes rows in the font the text cells are drawn in, less the cell's
+    // text margins on both sides.
+    QFont cellFont;
+    cellFont.setPixelSize(BankEditor::kTextFontHeight);
+    const int margins = 2 * (m_gridView->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, m_gridView) + 1);
+    m_editor.setTextMeasure(
+        [cellFont, margins](int width, const QString& text) {
+            return countWrappedLinesIn(cellFont, width - margins, text);
+        },
+        QFontMetrics(cellFont).lineSpacing());
     m_editor.open(gridClientWidth());
     setWindowTitle(m_editor.caption());
     m_deleteButton->setEnabled(m_editor.deleteEnabled());

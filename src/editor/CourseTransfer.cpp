@@ -183,9 +183,16 @@ void CourseTransfer::runImport(const QString& alias) {
             values.append(m_store.read(f));
         return values;
     };
+    // Pictures tell questions apart too: two picture questions may share a short
+    // stem and answer ("如图所示，下列说法正确的是" / "B").
+    const auto shown = [](const QVariantList& v, int mark, int bytes) {
+        return v.at(mark - 1).toString() == Q::pictureMark() ? v.at(bytes - 1).toByteArray() : QByteArray();
+    };
     const auto isDuplicate = [&](const QVariantList& v) {
         return m_editor.holdsQuestion(v.at(Q::StemText1 - 1).toString() + v.at(Q::StemText2 - 1).toString(),
-                                      v.at(Q::Answer - 1).toString());
+                                      v.at(Q::Answer - 1).toString(),
+                                      shown(v, Q::StemPicture, Q::StemPictureData),
+                                      shown(v, Q::AnswerPicture, Q::AnswerPictureData));
     };
 
     std::optional<RecordStore::Batch> batch;
@@ -263,6 +270,8 @@ void CourseTransfer::runImport(const QString& alias) {
 
     m_store.setCurrent(course);
     m_editor.applyGroupOrder();
+    // Sub-questions that joined a group of the bank count in its title's score.
+    m_editor.recomputeTitleScores();
     writeBackGrid();
     m_editor.addToQuestionCount(addedQuestions);
     if (m_importedCount >= 1)

@@ -38,4 +38,17 @@ bool DuplicateIndex::containsOther(const QString& joinedStem, const QString& ans
     return false;
 }
 
+QList<qint32> DuplicateIndex::othersWith(const QString& joinedStem, const QString& answer,
+                                         qint32 exceptId) const {
+    QList<qint32> out;
+    const auto ids = m_idsOf.constFind(Key{joinedStem, answer});
+    if (ids == m_idsOf.cend())
+        return out;
+    for (const qint32 id : *ids) {
+        if (id != exceptId)
+            out.append(id);
+    }
+    return out;
+}
+
 } // namespace helan

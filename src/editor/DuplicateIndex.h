@@ -8,7 +8,9 @@ namespace helan {
 
 // Which records share a question's joined stem texts (题文1 followed by 题文2)
 // and its answer, kept in step with every edit so that leaving a row does not
-// have to read the whole bank. Keys compare exactly, case-sensitively.
+// have to read the whole bank. Keys compare exactly, case-sensitively. Pictures
+// also tell questions apart; the few records that share the texts are compared
+// by their pictures afterwards (othersWith), so the index holds texts only.
 class DuplicateIndex {
 public:
     void clear();
@@ -17,6 +19,8 @@ public:
     void remove(qint32 recordId);
     // Whether a record other than exceptId has these texts.
     bool containsOther(const QString& joinedStem, const QString& answer, qint32 exceptId) const;
+    // The records other than exceptId that have these texts.
+    QList<qint32> othersWith(const QString& joinedStem, const QString& answer, qint32 exceptId) const;
     qsizetype size() const { return m_keyOf.size(); }
 
 private:

@@ -38,11 +38,12 @@ TEST_F(EditorView, ColumnsAreLaidOutForTheGridWidth) {
     EXPECT_EQ(headers, (QStringList{u"知识点"_s, u"分组名"_s, u"分组号"_s, u"题文1"_s, u"题图"_s, u"题文2"_s,
                                     u"答案"_s, u"答图"_s, u"题型"_s, u"难度"_s, u"分值"_s, u"选择"_s,
                                     u"定分"_s, u"屏蔽"_s, QString()}));
-    const QList<int> widths = {45, 45, 55, 175, 40, 175, 175, 40, 55, 35, 35, 35, 35, 35, 0};
+    // 知识点 and 分组名 hold four characters; the three texts share what is left.
+    const QList<int> widths = {80, 80, 55, 152, 40, 152, 152, 40, 55, 35, 35, 35, 35, 35, 0};
     for (int c = 0; c < 15; ++c)
         EXPECT_EQ(grid().columnWidth(c), widths.at(c)) << c;
     editor().setGridWidth(1273);
-    EXPECT_EQ(grid().columnWidth(BankEditor::AnswerColumn), 266);
+    EXPECT_EQ(grid().columnWidth(BankEditor::AnswerColumn), 243);
 
     EXPECT_EQ(grid().columnKind(8), ColumnKind::List);
     EXPECT_EQ(grid().listItems(9),

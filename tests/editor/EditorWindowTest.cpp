@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QElapsedTimer>
+#include <QLineEdit>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -164,5 +165,55 @@ TEST_F(EditorWindow, CopyAllAndPasteGoThroughTheClipboard)
     EXPECT_EQ(caption, u"复制全部"_s);
     EXPECT_EQ(QGuiApplication::clipboard()->text(), u"旧题目"_s);
     EXPECT_EQ(field(m_id, QuestionRecord::StemText1).toString(), u"旧题目"_s);
+    expectBankMatchesGrid();
+}
+
+// The keyboard moves the editor's current row as a click does: Down from a
+// question without an answer reports it and puts the cursor back on it.
+TEST_F(EditorWindow, ArrowKeysCheckTheRowTheyLeave) {
+    m_window.reset();
+    Question missing;
+    missing.stem1 = u"没有答案"_s;
+    const qint32 noAnswer = addRecord(missing);
+    m_editor = std::make_unique<BankEditor>(m_store, m_prompter, course(), [](int, const QString&) { return 1; });
+    m_window = std::make_unique<BankEditorWindow>(*m_editor);
+    m_window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(m_window.get()));
+    GridView& view = m_window->gridView();
+    const QRect first = view.visualRect(view.model()->index(0, BankEditor::TypeColumn));
+    QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, first.center());
+    QTest::keyClick(&view, Qt::Key_Down);
+    QTest::keyClick(&view, Qt::Key_Down);
+    EXPECT_TRUE(m_prompter.messages().isEmpty());
+    EXPECT_EQ(m_editor->currentRow(), rowOf(noAnswer));
+    QTest::keyClick(&view, Qt::Key_Up);
+    EXPECT_EQ(m_prompter.messages(), QStringList{u"请输入答案！"_s});
+    EXPECT_EQ(m_editor->currentRow(), rowOf(noAnswer));
+    EXPECT_EQ(view.currentIndex().row() + 1, rowOf(noAnswer));
+    EXPECT_EQ(view.currentIndex().column(), int(BankEditor::AnswerColumn));
+}
+
+// Typing into a 难度 cell replaces its value, as in a spreadsheet.
+TEST_F(EditorWindow, TypingIntoADifficultyCellReplacesIt) {
+    GridView& view = m_window->gridView();
+    const QRect cell = view.visualRect(view.model()->index(0, BankEditor::DifficultyColumn));
+    QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, cell.center());
+    ASSERT_EQ(text(1, BankEditor::DifficultyColumn), u"1"_s);
+    QTest::keyClick(&view, Qt::Key_5);
+    QWidget* editor = QApplication::focusWidget();
+    ASSERT_NE(editor, nullptr);
+    QTest::keyClick(editor, Qt::Key_Return);
+    // The delegate commits on the next turn of the event loop.
+    QApplication::processEvents();
+    EXPECT_TRUE(m_prompter.messages().isEmpty());
+    EXPECT_EQ(field(m_id, QuestionRecord::Difficulty).toInt(), 5);
+    EXPECT_EQ(text(1, BankEditor::DifficultyColumn), u"5"_s);
+    // A key on a text cell opens no editor in the cell: the text stays the record's.
+    const QRect stem = view.visualRect(view.model()->index(0, BankEditor::StemText1Column));
+    QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, stem.center());
+    QTest::keyClick(&view, Qt::Key_X);
+    for (const QLineEdit* line : view.viewport()->findChildren<QLineEdit*>())
+        EXPECT_FALSE(line->isVisible());
+    EXPECT_EQ(text(1, BankEditor::StemText1Column), u"旧题目"_s);
     expectBankMatchesGrid();
 }

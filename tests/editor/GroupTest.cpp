@@ -261,12 +261,13 @@ public:
 // Each row of the table of how a title's score moves.
 const ScoreCase kScoreCases[] = {
     {"joins", [](TitleScores& g) { g.dialog(g.single(), kName, u"阅读"_s); }, 14, 5},
+    // A title never carries 定分: one that came with it loses it, and joiners count.
     {"joins a fixed-score title",
      [](TitleScores& g) {
          g.fixTitleScore();
          g.dialog(g.single(), kName, u"阅读"_s);
      },
-     10, 5},
+     14, 5},
     {"leaves by number",
      [](TitleScores& g) {
          g.answerOk();
@@ -359,7 +360,8 @@ TEST_F(Groups, UnderABlockedTitleASubQuestionsBoxGoesBack) {
     EXPECT_FALSE(grid().checked(rowOf(m_single), BankEditor::BlockedColumn));
     ASSERT_TRUE(editCell(rowOf(m_sub1), BankEditor::BlockedColumn, false));
     EXPECT_TRUE(grid().checked(rowOf(m_sub1), BankEditor::BlockedColumn));
-    EXPECT_EQ(score(m_title), 4);
+    // A blocked title counts nothing, whoever joined it.
+    EXPECT_EQ(score(m_title), 0);
     expectBankMatchesGrid();
 }
 

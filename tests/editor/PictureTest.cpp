@@ -158,6 +158,12 @@ TEST_F(PictureTest, StemPictureOfADuplicateIsTakenOutAnswerPictureIsNotChecked) 
     openEditor();
     m_pictures = std::make_unique<EditorPictures>(editor(), m_store, m_prompter, m_clipboard);
     const QByteArray jpeg = encoded(testImage(), "JPG");
+    // The first question already shows both pictures; pictures tell questions
+    // apart, so the twin is a duplicate only once it has the same ones.
+    editor().moveToCell(rowOf(m_first), kAnswerPicture);
+    ASSERT_TRUE(m_pictures->storePicture(jpeg));
+    editor().moveToCell(rowOf(m_first), kStemPicture);
+    ASSERT_TRUE(m_pictures->storePicture(jpeg));
 
     // Moved to without leaving a row, whose check would stop at the twins.
     const int row = rowOf(twin);

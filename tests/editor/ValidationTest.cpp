@@ -188,18 +188,20 @@ TEST_F(DuplicateCheck, JoinedStemTextsAndAnswerMakeADuplicate) {
     expectBankMatchesGrid();
 }
 
-TEST_F(DuplicateCheck, ComparesExactlyAndIgnoresPictures) {
+TEST_F(DuplicateCheck, ComparesExactlyAndTellsPicturesApart) {
     Question upper = plain(u"ABC"_s, u"对"_s);
     upper.stemPicture = true;
     addRecord(upper);
     const qint32 lower = addRecord(plain(u"abc"_s, u"对"_s));
     const qint32 same = addRecord(plain(u"ABC"_s, u"对"_s));
+    const qint32 pictured = addRecord(upper);
     openEditor();
 
     click(1, BankEditor::TypeColumn);
     click(rowOf(lower), BankEditor::TypeColumn);
     EXPECT_EQ(m_prompter.messages(), QStringList{u"试题重复！"_s});
-    EXPECT_TRUE(editor().isDuplicate(rowOf(same)));
+    EXPECT_TRUE(editor().isDuplicate(rowOf(pictured)));
+    EXPECT_FALSE(editor().isDuplicate(rowOf(same)));
     EXPECT_FALSE(editor().isDuplicate(rowOf(lower)));
 }
 
