@@ -141,6 +141,38 @@ TEST_F(PictureTest, PicturesTooLargeToDecodeAreRefused) {
     EXPECT_TRUE(PictureCodec::decode(hugePng()).isNull());
 }
 
+// A PNG that announces its size and holds one tiny row of data: enough for the
+// readers to tell whether they would allocate it.
+QByteArray pngAnnouncing(quint32 width, quint32 height) {
+    const auto crc = [](const QByteArray& bytes) {
+        quint32 c = 0xFFFFFFFFu;
+        for (const char byte : bytes) {
+            c ^= quint8(byte);
+            for (int k = 0; k < 8; ++k)
+                c = (c >> 1) ^ (0xEDB88320u & (0u - (c & 1u)));
+        }
+        return c ^ 0xFFFFFFFFu;
+    };
+    const auto be32 = [](quint32 v) {
+        const char bytes[4] = {char(v >> 24), char(v >> 16), char(v >> 8), char(v)};
+        return QByteArray(bytes, 4);
+    };
+    QByteArray ihdr = QByteArray("IHDR") + be32(width) + be32(height) + QByteArray("\x08\x02\x00\x00\x00", 5);
+    const QByteArray png = hugePng();
+    return png.left(8) + be32(13) + ihdr + be32(crc(ihdr)) + png.mid(33);
+}
+
+// Phone photos and 600-dpi scans (up to about 50 megapixels) come in; a picture
+// that would need more than the readers' raised limit is still refused.
+TEST_F(PictureTest, LargePhotosComeInAndDecompressionBombsStayOut) {
+    EXPECT_FALSE(PictureCodec::exceedsDecoderLimit(pngAnnouncing(8160, 6120)));  // 50 megapixels
+    EXPECT_TRUE(PictureCodec::exceedsDecoderLimit(pngAnnouncing(9000, 8000)));   // 72 megapixels
+    const QByteArray photo = pngAnnouncing(8000, 6000);
+    EXPECT_FALSE(addFromFile(kStemPicture, u"photo.png"_s, photo).isEmpty());
+    EXPECT_TRUE(m_prompter.messages().isEmpty());
+    EXPECT_EQ(text(rowOf(m_first), kStemPicture), Q::pictureMark());
+}
+
 TEST_F(PictureTest, CancelledFileDialogStoresNothing) {
     click(rowOf(m_first), kStemPicture);
     m_prompter.answerOpenFile(QString());

@@ -40,6 +40,12 @@ Question member(const QString& group, const QString& number, const QString& stem
     });
 }
 
+Question pictured(const QString& stem, const QString& answer) {
+    Question q = plain(stem, answer);
+    q.stemPicture = true;
+    return q;
+}
+
 QVariantList valuesOf(const Question& q) {
     const QString mark = Q::pictureMark();
     return {q.knowledge,
@@ -251,6 +257,17 @@ TEST_F(TransferTest, DuplicateTestAnswers) {
          {plain(u"ABC"_s, u"对"_s)},
          u"成功导入1条记录。"_s,
          {u":abc"_s, u":ABC"_s}},
+        // Picture questions often share a short stem and answer.
+        {"pictures tell questions apart",
+         {pictured(u"如图所示，下列说法正确的是"_s, u"B"_s)},
+         {pictured(u"如图所示，下列说法正确的是"_s, u"B"_s), pictured(u"如图所示，下列说法正确的是"_s, u"B"_s)},
+         u"1条记录重复，实际导入1条记录。"_s,
+         {u":如图所示，下列说法正确的是"_s, u":如图所示，下列说法正确的是"_s}},
+        {"a picture against none",
+         {plain(u"甲"_s, u"B"_s)},
+         {pictured(u"甲"_s, u"B"_s)},
+         u"成功导入1条记录。"_s,
+         {u":甲"_s, u":甲"_s}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -271,6 +288,23 @@ TEST_F(TransferTest, DuplicateTestAnswers) {
         EXPECT_EQ(bankStems(), c.stems);
         expectBankMatchesGrid();
     }
+}
+
+// A sub-question that comes in for a group of the bank counts in its title's score.
+TEST_F(TransferTest, ImportedSubQuestionsCountInTheirTitlesScore) {
+    Question title = member(u"阅读"_s, u"0"_s, u"材料"_s);
+    title.score = 3;
+    const qint32 titleId = addRecord(title);
+    Question sub = member(u"阅读"_s, u"1"_s, u"一"_s);
+    sub.score = 3;
+    addRecord(sub);
+    open();
+    Question coming = member(u"阅读"_s, u"2"_s, u"二"_s);
+    coming.score = 4;
+    import(source({coming}), [this] { m_prompter.expectMessage(u"成功导入1条记录。"_s); });
+    EXPECT_EQ(field(titleId, Q::Score).toInt(), 7);
+    EXPECT_EQ(grid().text(rowOf(titleId), BankEditor::ScoreColumn), u"7"_s);
+    expectBankMatchesGrid();
 }
 
 TEST_F(TransferTest, ConflictingGroupIsSkippedOrRenamed) {
