@@ -1,7 +1,9 @@
 // The bank editor on a generated bank of 10,000 questions (groups, choice
 // questions, 5 % with pictures): opening the editor's logic beside the store's own
-// open-and-read-all of the same bank, and leaving a row (rule check and duplicate
-// check). Ends with one line per goal.
+// open-and-read-all of the same bank, leaving a row (rule check and duplicate
+// check), and a question joining a group grown to 20 sub-questions (the group
+// order and the title's score recomputed, all written).
+// Ends with one line per goal.
 #include <chrono>
 #include <cstdio>
 #include <map>
@@ -10,6 +12,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QHash>
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
@@ -29,6 +32,7 @@ namespace {
 using Clock = std::chrono::steady_clock;
 constexpr int kQuestions = 10000;
 const QString kCourse = u"大题库"_s;
+int g_subQuestions = 0;
 
 std::map<std::string, double> g_seconds;
 
@@ -135,9 +139,82 @@ void BM_LeaveRow(benchmark::State& state) {
     remember(state, "leave_row", total);
 }
 
+// One join through the 分组名 dialog: an ungrouped question of the type and
+// difficulty of a title joins its group; between joins it leaves again (untimed).
+void BM_GroupJoin(benchmark::State& state) {
+    QuietPrompter prompter;
+    RecordStore store;
+    if (!store.open(CourseBank::fileName(kCourse), kCourse)) {
+        state.SkipWithError("the bank does not open");
+        return;
+    }
+    BankEditor editor(store, prompter, kCourse, lineCount);
+    editor.open(1200);
+    GridModel& grid = editor.grid();
+    // The largest group, and an ungrouped question that may join it without a question.
+    QHash<QString, int> sizes;
+    for (int r = 1; r < grid.rowCount(); ++r)
+        ++sizes[grid.text(r, BankEditor::GroupNameColumn)];
+    QString group;
+    for (auto it = sizes.cbegin(); it != sizes.cend(); ++it) {
+        if (!it.key().isEmpty() && (group.isEmpty() || it.value() > sizes.value(group)))
+            group = it.key();
+    }
+    int title = 0;
+    for (int r = 1; r < grid.rowCount() && !title; ++r) {
+        if (grid.text(r, BankEditor::GroupNameColumn) == group && grid.text(r, BankEditor::GroupNumberColumn) == u"0")
+            title = r;
+    }
+    // Questions that may join it without a question asked: the first ones make
+    // the group 20 sub-questions strong, the next one is timed.
+    QList<qint32> joiners;
+    for (int r = 1; r < grid.rowCount() && title; ++r) {
+        if (grid.text(r, BankEditor::GroupNameColumn).isEmpty() &&
+            grid.text(r, BankEditor::TypeColumn) == grid.text(title, BankEditor::TypeColumn) &&
+            grid.text(r, BankEditor::DifficultyColumn) == grid.text(title, BankEditor::DifficultyColumn))
+            joiners << grid.text(r, BankEditor::RecordIdColumn).toInt();
+    }
+    const int toAdd = 20 - (sizes.value(group) - 1);
+    if (joiners.size() <= toAdd) {
+        state.SkipWithError("too few questions can join the largest group");
+        return;
+    }
+    qint32 joiner = 0;
+    const auto nameDialog = [&](const QString& name) {
+        for (int r = 1; r < grid.rowCount(); ++r) {
+            if (grid.text(r, BankEditor::RecordIdColumn).toInt() == joiner) {
+                editor.moveToCell(r, BankEditor::GroupNameColumn);
+                break;
+            }
+        }
+        Q_EMIT grid.events().doubleClick(0, 0, Qt::NoModifier);
+        return editor.acceptTextDialog(name);
+    };
+    for (int k = 0; k < toAdd; ++k) {
+        joiner = joiners.at(k);
+        nameDialog(group);
+    }
+    joiner = joiners.at(toAdd);
+    int subQuestions = 0;
+    for (int r = 1; r < grid.rowCount(); ++r)
+        subQuestions += grid.text(r, BankEditor::GroupNameColumn) == group ? 1 : 0;
+    g_subQuestions = subQuestions - 1;
+    double total = 0;
+    for (auto _ : state) {
+        const auto t0 = Clock::now();
+        nameDialog(group);
+        total += since(t0);
+        nameDialog(QString());
+    }
+    if (!prompter.messages().isEmpty())
+        state.SkipWithError("the join was refused");
+    remember(state, "group_join", total);
+}
+
 BENCHMARK(BM_StoreOpenReadAll)->Iterations(3)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_EditorOpen)->Iterations(3)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_LeaveRow)->Iterations(200)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_GroupJoin)->Iterations(50)->Unit(benchmark::kMillisecond);
 
 void goal(const char* name, double figure, const char* unit, double target, const char* targetText) {
     const bool ok = figure > 0 && figure <= target;
@@ -168,5 +245,7 @@ int main(int argc, char** argv) {
     const double readAll = s("store_read_all");
     goal("editor_open_vs_store_read_all", readAll > 0 ? s("editor_open") / readAll : 0.0, "x", 2.0, "<=2x");
     goal("leave_row", s("leave_row") * 1e3, " ms", 20.0, "<20 ms");
+    std::printf("a join into a group of %d sub-questions\n", g_subQuestions);
+    goal("group_change_10000", s("group_join") * 1e3, " ms", 5.0, "<5 ms");
     return 0;
 }

@@ -411,17 +411,25 @@ void BankEditor::clearTitle(int r) {
 // group rather than adjusted step by step, which drifts the first time a case is
 // missed (a blocked sub-question leaving, a copy joining).
 bool BankEditor::recomputeTitleScore(const QString& groupName) {
-    const int title = findTitleRow(groupName);
-    if (title < 1)
+    if (groupName.isEmpty())
         return true;
+    // One pass over the rows finds the title and sums the sub-questions.
+    int title = 0;
     int sum = 0;
-    if (!m_grid.checked(title, BlockedColumn)) {
-        for (int r = 1; r < m_grid.rowCount(); ++r) {
-            if (r != title && !m_grid.checked(r, BlockedColumn) && cell(r, GroupNameColumn) == groupName &&
-                !isTitle(r))
-                sum += cellInt(r, ScoreColumn);
+    for (int r = 1; r < m_grid.rowCount(); ++r) {
+        if (cell(r, GroupNameColumn) != groupName)
+            continue;
+        if (isTitle(r)) {
+            if (title == 0)
+                title = r;
+        } else if (!m_grid.checked(r, BlockedColumn)) {
+            sum += cellInt(r, ScoreColumn);
         }
     }
+    if (title < 1)
+        return true;
+    if (m_grid.checked(title, BlockedColumn))
+        sum = 0;
     bool stored = true;
     if (cellInt(title, ScoreColumn) != sum || cell(title, ScoreColumn).isEmpty()) {
         m_grid.setNumber(title, ScoreColumn, sum);
