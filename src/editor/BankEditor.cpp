@@ -197,8 +197,9 @@ void BankEditor::setTextMeasure(LineCounter countWrappedLines, int lineHeight) {
 void BankEditor::autoRowHeight(int row) {
     if (!m_countWrappedLines)
         return;
+    // Every text column, so that knowledge points and group names show whole too.
     int lines = 0;
-    for (const int c : {StemText1Column, StemText2Column, AnswerColumn})
+    for (const int c : {KnowledgeColumn, GroupNameColumn, StemText1Column, StemText2Column, AnswerColumn})
         lines = std::max(lines, m_countWrappedLines(m_grid.columnWidth(c), cell(row, c)));
     if (lines > 1)
         m_grid.setRowHeight(row, lines * m_lineHeight + 4);

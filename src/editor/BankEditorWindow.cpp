@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include <QAction>
-#include <QFontMetrics>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -90,7 +89,7 @@ BankEditorWindow::BankEditorWindow(BankEditor& editor, QWidget* parent) : QDialo
         [cellFont, margins](int width, const QString& text) {
             return countWrappedLinesIn(cellFont, width - margins, text);
         },
-        QFontMetrics(cellFont).lineSpacing());
+        lineHeightIn(cellFont));
     m_editor.open(gridClientWidth());
     setWindowTitle(m_editor.caption());
     m_deleteButton->setEnabled(m_editor.deleteEnabled());

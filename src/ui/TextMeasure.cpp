@@ -1,6 +1,7 @@
 #include "ui/TextMeasure.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include <QFontDatabase>
 #include <QStringList>
@@ -50,6 +51,18 @@ int linesOfParagraph(const QString& paragraph, const QFont& font, qreal lineWidt
 }
 
 } // namespace
+
+int lineHeightIn(const QFont& font)
+{
+    QTextLayout layout(u"汉字Ag"_s, font);
+    layout.setCacheEnabled(false);
+    layout.beginLayout();
+    QTextLine line = layout.createLine();
+    if (line.isValid())
+        line.setLineWidth(100000);
+    layout.endLayout();
+    return line.isValid() ? int(std::ceil(line.height())) : 1;
+}
 
 QFont measuringFont()
 {

@@ -26,4 +26,9 @@ int countWrappedLines(int width, const QString& text);
 // The same in any font, wrapping at exactly lineWidth pixels (no box margins).
 int countWrappedLinesIn(const QFont& font, int lineWidth, const QString& text);
 
+// The height of one line of Chinese text in a font as a text layout lays it out:
+// with the CJK fallback font's own line spacing, which is often larger than the
+// font's (a Latin font's metrics say nothing of the Chinese glyphs drawn).
+int lineHeightIn(const QFont& font);
+
 } // namespace helan

@@ -1,7 +1,8 @@
 // Shows the bank editor on the sample mathematics course for screenshots:
-//   editor_screenshot editor|dialog|help [seconds]
+//   editor_screenshot editor|dialog|help [seconds] [max]
 // "editor": the window after 自动 row heights; "dialog": the text dialog open on a
 // long stem; "help": the help window beside the editor. Quits after the seconds.
+// "max" shows the window maximised, as on a laptop screen.
 #include <QApplication>
 #include <QDir>
 #include <QFontMetrics>
@@ -63,7 +64,10 @@ int main(int argc, char** argv) {
     BankEditorWindow window(editor);
     window.move(10, 10);
     window.resize(1260, 740);
-    window.show();
+    if (argc > 3 && QByteArray(argv[3]) == "max")
+        window.showMaximized();
+    else
+        window.show();
 
     BankEditorHelpWindow help;
     QTimer::singleShot(300, &app, [&] {
