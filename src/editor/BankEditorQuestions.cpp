@@ -295,7 +295,9 @@ void BankEditor::copyQuestionBelow() {
 }
 
 bool BankEditor::mayCloseEditor() {
-    if (checkRowBeforeLeaving(m_pressRow) == Leave::Stay)
+    // The row the teacher leaves by closing is the current one: a question just
+    // added and left half-written is checked too, not only the row clicked before.
+    if (checkRowBeforeLeaving(m_currentRow >= 1 ? m_currentRow : m_pressRow) == Leave::Stay)
         return false;
     if (!bankCurrent())
         return true;

@@ -190,6 +190,10 @@ TEST_F(KeepEdits, ACancelledNewQuestionLeavesNothingBehind) {
     EXPECT_EQ(grid().rowCount(), 3);
     EXPECT_EQ(text(2, kStem1), u"新题"_s);
     EXPECT_EQ(editor().caption(), caption(2));
+    // Closing checks the half-written question it leaves.
+    m_prompter.clear();
+    EXPECT_TRUE(editor().mayCloseEditor());
+    EXPECT_EQ(m_prompter.messages(), QStringList{u"请选择题型！"_s});
     expectBankMatchesGrid();
 }
 
