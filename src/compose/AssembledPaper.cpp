@@ -20,13 +20,18 @@ QString AssembledPaper::majorHeading(int k, const QString& type) const {
     return majorLabel(k) + settings.majorSuffix + type;
 }
 
+// The questions' own scores, not the type's default: a heading over questions
+// worth 2 each must not say 4.
 QString AssembledPaper::perQuestionScore(const QString& type) const {
-    if (const PaperType* t = findType(type); t && intValue(t->score) != 0)
-        return t->score;
-    for (const PaperRow& row : rows)
-        if (row.type == type && row.score != 0)
-            return QString::number(row.score);
-    return findType(type) ? findType(type)->score : QString();
+    int each = 0;
+    for (const PaperRow& row : rows) {
+        if (row.type != type || row.isTitle())
+            continue;
+        if (row.score <= 0 || (each != 0 && row.score != each))
+            return {};
+        each = row.score;
+    }
+    return each > 0 ? QString::number(each) : QString();
 }
 
 QString AssembledPaper::typeTotalScore(const QString& type) const {
@@ -37,7 +42,10 @@ QString AssembledPaper::typeTotalScore(const QString& type) const {
 QString AssembledPaper::scoreNote(const QString& type) const {
     if (!settings.majorScoreNote)
         return {};
-    return u"（每题"_s + perQuestionScore(type) + u"分，共"_s + typeTotalScore(type) + u"分）"_s;
+    const QString each = perQuestionScore(type);
+    if (each.isEmpty())
+        return u"（共"_s + typeTotalScore(type) + u"分）"_s;
+    return u"（每题"_s + each + u"分，共"_s + typeTotalScore(type) + u"分）"_s;
 }
 
 bool AssembledPaper::answerLineBreak(const QString& type) const {

@@ -69,9 +69,11 @@ public:
     // The label of major question k (from 1); empty beyond the table.
     QString majorLabel(int k) const;
     QString majorHeading(int k, const QString& type) const;
+    // N when every numbered question of the type is worth N (N > 0), else empty.
     QString perQuestionScore(const QString& type) const;
     QString typeTotalScore(const QString& type) const;
-    // "（每题…分，共…分）", or empty when the note is off.
+    // "（每题…分，共…分）", "（共…分）" when the questions are not all worth the
+    // same, or empty when the note is off.
     QString scoreNote(const QString& type) const;
     bool answerLineBreak(const QString& type) const;
     QString description(const QString& type) const;

@@ -6,6 +6,9 @@
 #include <QFile>
 #include <QXmlStreamWriter>
 
+#include "compose/PaperOutputFolder.h"
+#include "compose/PaperText.h"
+
 #include <zip.h>
 
 using namespace Qt::StringLiterals;
@@ -58,9 +61,11 @@ QString number(double value) {
     return QString::number(qRound64(value));
 }
 
-// Text as w:t pieces with a w:br for every line break it holds.
+// Text as w:t pieces with a w:br for every line break it holds. Characters XML
+// cannot hold are dropped first; a document.xml with one of them opens nowhere.
 void writeText(QXmlStreamWriter& x, const QString& text) {
-    const QStringList lines = QString(text).replace(u"\r\n"_s, u"\n"_s).split(u'\n');
+    const QStringList lines =
+        PaperText::xmlSafe(text).replace(u"\r\n"_s, u"\n"_s).replace(u'\r', u'\n').split(u'\n');
     for (qsizetype i = 0; i < lines.size(); ++i) {
         if (i > 0)
             x.writeEmptyElement(kW, u"br"_s);
@@ -360,7 +365,7 @@ QByteArray DocxDocument::documentXml() const {
     x.writeEndElement(); // body
     x.writeEndElement(); // document
     x.writeEndDocument();
-    return bytes;
+    return x.hasError() ? QByteArray() : bytes;
 }
 
 QByteArray DocxDocument::stylesXml() const {
@@ -398,7 +403,7 @@ QByteArray DocxDocument::stylesXml() const {
             x.writeAttribute(kW, u"default"_s, u"1"_s);
         x.writeAttribute(kW, u"styleId"_s, styleId(style));
         x.writeEmptyElement(kW, u"name"_s);
-        x.writeAttribute(kW, u"val"_s, style == kBodyStyle ? u"Normal"_s : style);
+        x.writeAttribute(kW, u"val"_s, style == kBodyStyle ? u"Normal"_s : PaperText::xmlSafe(style));
         if (style == kBodyStyle) {
             x.writeEmptyElement(kW, u"aliases"_s);
             x.writeAttribute(kW, u"val"_s, kBodyStyle);
@@ -417,7 +422,7 @@ QByteArray DocxDocument::stylesXml() const {
     }
     x.writeEndElement();
     x.writeEndDocument();
-    return bytes;
+    return x.hasError() ? QByteArray() : bytes;
 }
 
 QByteArray DocxDocument::contentTypesXml() const {
@@ -449,7 +454,7 @@ QByteArray DocxDocument::contentTypesXml() const {
                      u"application/vnd.openxmlformats-officedocument.wordprocessingml.styles+xml"_s);
     x.writeEndElement();
     x.writeEndDocument();
-    return bytes;
+    return x.hasError() ? QByteArray() : bytes;
 }
 
 QByteArray DocxDocument::documentRelationshipsXml() const {
@@ -472,7 +477,7 @@ QByteArray DocxDocument::documentRelationshipsXml() const {
     }
     x.writeEndElement();
     x.writeEndDocument();
-    return bytes;
+    return x.hasError() ? QByteArray() : bytes;
 }
 
 QList<std::pair<QString, QByteArray>> DocxDocument::parts() const {
@@ -505,13 +510,34 @@ QList<std::pair<QString, QByteArray>> DocxDocument::parts() const {
 }
 
 bool DocxDocument::save(const QString& path) {
-    const QList<std::pair<QString, QByteArray>> content = parts();
-    int error = 0;
-    zip_t* archive = zip_open(QFile::encodeName(path).constData(), ZIP_CREATE | ZIP_TRUNCATE, &error);
-    if (!archive) {
+    const QByteArray package = packageBytes();
+    if (package.isEmpty() || !PaperOutputFolder::writeNewFile(path, package)) {
         m_errors.append(path);
         return false;
     }
+    return true;
+}
+
+// The whole package in memory, so that the file is written once, new, and only
+// when every part came out whole.
+QByteArray DocxDocument::packageBytes() const {
+    const QList<std::pair<QString, QByteArray>> content = parts();
+    for (const auto& [name, bytes] : content) {
+        if (bytes.isEmpty() && (name.endsWith(u".xml"_s) || name.endsWith(u".rels"_s)))
+            return {};
+    }
+    zip_error_t error;
+    zip_error_init(&error);
+    zip_source_t* buffer = zip_source_buffer_create(nullptr, 0, 0, &error);
+    zip_t* archive = buffer ? zip_open_from_source(buffer, ZIP_TRUNCATE, &error) : nullptr;
+    zip_error_fini(&error);
+    if (!archive) {
+        if (buffer)
+            zip_source_free(buffer);
+        return {};
+    }
+    // Kept past zip_close, which writes the archive into it.
+    zip_source_keep(buffer);
     bool ok = true;
     for (const auto& [name, bytes] : content) {
         zip_source_t* source = zip_source_buffer(archive, bytes.constData(), zip_uint64_t(bytes.size()), 0);
@@ -529,10 +555,20 @@ bool DocxDocument::save(const QString& path) {
     }
     if (!ok || zip_close(archive) != 0) {
         zip_discard(archive);
-        m_errors.append(path);
-        return false;
+        zip_source_free(buffer);
+        return {};
     }
-    return true;
+    QByteArray out;
+    zip_stat_t stat;
+    zip_stat_init(&stat);
+    if (zip_source_stat(buffer, &stat) == 0 && (stat.valid & ZIP_STAT_SIZE) && zip_source_open(buffer) == 0) {
+        out.resize(qsizetype(stat.size));
+        if (zip_source_read(buffer, out.data(), stat.size) != zip_int64_t(stat.size))
+            out.clear();
+        zip_source_close(buffer);
+    }
+    zip_source_free(buffer);
+    return out;
 }
 
 } // namespace helan

@@ -56,8 +56,11 @@ public:
     const QList<Paragraph>& paragraphs() const { return m_paragraphs; }
     const QList<Picture>& pictures() const { return m_pictures; }
 
-    // Writes the .docx; false (and an entry in errors()) when it cannot.
+    // Writes the .docx as a new file; false (and an entry in errors()) when it
+    // cannot, when the name is taken, or when a part could not be made whole.
     bool save(const QString& path);
+    // The .docx file's bytes; empty when a part could not be made.
+    QByteArray packageBytes() const;
     // What went wrong while typing (pictures that do not decode) or saving.
     const QStringList& errors() const { return m_errors; }
 

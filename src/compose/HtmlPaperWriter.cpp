@@ -1,15 +1,20 @@
 #include "compose/HtmlPaperWriter.h"
 
-#include <QFile>
-
 #include "base/Gbk.h"
 #include "compose/DocumentOpener.h"
+#include "compose/PaperOutputFolder.h"
+#include "compose/PaperText.h"
 
 using namespace Qt::StringLiterals;
 
 namespace helan {
 
 namespace {
+
+// Bank texts are escaped first; the program's own markup is added afterwards.
+QString escaped(const QString& text) {
+    return PaperText::htmlEscaped(text);
+}
 
 QString lineBreaks(QString text) {
     return text.replace(u"\r\n"_s, u"<br>"_s);
@@ -43,33 +48,37 @@ QString HtmlPaperWriter::answersPath() const {
 
 QString HtmlPaperWriter::paperHtml() {
     const PaperSettings& s = m_paper.settings;
-    QString h = kHead + u"<body><center>"_s + m_paper.documentTitle(u"试题"_s) + u"</center>"_s + u"<br>"_s;
+    QString h = kHead + u"<body><center>"_s + escaped(m_paper.documentTitle(u"试题"_s)) + u"</center>"_s + u"<br>"_s;
     const QList<int> majors = m_paper.majorStarts();
     const QList<int> minors = m_paper.minorNumbers();
     int pictureCount = 0;
+    int major = 0;
     for (qsizetype i = 0; i < m_paper.rows.size(); ++i) {
         const PaperRow& row = m_paper.rows[i];
         if (const int k = majors[i]; k > 0) {
+            major = k;
             if (k > 1)
                 h += u"<br>"_s;
-            h += u"<strong><font size='5'>"_s + m_paper.majorHeading(k, row.type);
+            h += u"<strong><font size='5'>"_s + escaped(m_paper.majorHeading(k, row.type));
             h += u"</strong><font size='4'>"_s;
-            h += m_paper.scoreNote(row.type);
+            h += escaped(m_paper.scoreNote(row.type));
             if (const QString note = m_paper.description(row.type); !note.isEmpty())
-                h += u"<div style='text-indent: 1em'>"_s + note + u"</div>"_s;
+                h += u"<div style='text-indent: 1em'>"_s + escaped(note) + u"</div>"_s;
             h += u"<br>"_s;
         }
         h += u"<br></strong><font size='4'><div style='text-indent: 1em'>"_s;
         if (!row.isTitle())
             h += u"<div>"_s + QString::number(minors[i]) + u". "_s;
-        h += blankOpenings(lineBreaks(row.stem1));
+        h += blankOpenings(lineBreaks(escaped(row.stem1)));
         if (row.hasStemPicture()) {
-            const QString path = writePicture(
-                s.paper + u"试题"_s + QString::number(pictureCount++) + u".jpg"_s, row.recordId, false);
-            h += u"<div style='text-indent:2.5em'><div>"_s + u"<img src='"_s + path + u"'/></div></div>"_s;
+            const QString path =
+                writePicture(s.paper + u"试题"_s + QString::number(pictureCount++) + u".jpg"_s, row, false,
+                             PaperText::questionName(row, m_paper.majorLabel(major), minors[i]));
+            h += u"<div style='text-indent:2.5em'><div>"_s + u"<img src='"_s + PaperText::fileUrl(path) +
+                 u"'/></div></div>"_s;
         }
         if (!row.stem2.isEmpty()) {
-            QString options = row.stem2;
+            QString options = escaped(row.stem2);
             options.replace(u"     "_s, s.optionLineBreak ? u"</div><div>"_s : u"&nbsp&nbsp&nbsp&nbsp"_s);
             h += u"<div style='text-indent:2.5em'><div>"_s + options + u"</div></div>"_s;
         }
@@ -81,31 +90,34 @@ QString HtmlPaperWriter::paperHtml() {
 
 QString HtmlPaperWriter::answersHtml() {
     const PaperSettings& s = m_paper.settings;
-    QString h = kHead + u"<body><center>"_s + m_paper.documentTitle(u"答案"_s) + u"</center>"_s + u"<br>"_s;
+    QString h = kHead + u"<body><center>"_s + escaped(m_paper.documentTitle(u"答案"_s)) + u"</center>"_s + u"<br>"_s;
     const QList<int> majors = m_paper.majorStarts();
     const QList<int> minors = m_paper.minorNumbers();
     int pictureCount = 0;
+    int major = 0;
     bool broken = false;
     for (qsizetype i = 0; i < m_paper.rows.size(); ++i) {
         const PaperRow& row = m_paper.rows[i];
         if (const int k = majors[i]; k > 0) {
+            major = k;
             broken = m_paper.answerLineBreak(row.type);
             if (k > 1)
                 h += broken ? u"<div>&nbsp</div>"_s : u"<br><br>"_s;
-            h += u"<strong><font size='5'>"_s + m_paper.majorHeading(k, row.type) +
+            h += u"<strong><font size='5'>"_s + escaped(m_paper.majorHeading(k, row.type)) +
                  u"</strong><font size='4'>"_s;
-            h += m_paper.scoreNote(row.type);
+            h += escaped(m_paper.scoreNote(row.type));
             h += u"<br><br><div style='text-indent: 1em'>"_s;
         }
         if (row.isTitle())
             continue;
         if (broken)
             h += u"<div>"_s;
-        h += QString::number(minors[i]) + u". "_s + lineBreaks(row.answer);
+        h += QString::number(minors[i]) + u". "_s + lineBreaks(escaped(row.answer));
         if (row.hasAnswerPicture()) {
-            const QString path = writePicture(
-                s.paper + u"答案"_s + QString::number(pictureCount++) + u".jpg"_s, row.recordId, true);
-            h += u"<img src='"_s + path + u"'/>"_s;
+            const QString path =
+                writePicture(s.paper + u"答案"_s + QString::number(pictureCount++) + u".jpg"_s, row, true,
+                             PaperText::questionName(row, m_paper.majorLabel(major), minors[i]));
+            h += u"<img src='"_s + PaperText::fileUrl(path) + u"'/>"_s;
         }
         h += broken ? u"</div><div>&nbsp</div>"_s : u"&nbsp&nbsp&nbsp&nbsp"_s;
     }
@@ -115,26 +127,30 @@ QString HtmlPaperWriter::answersHtml() {
 
 void HtmlPaperWriter::writeHtmlPaper() {
     const QString html = paperHtml();
-    if (writeFile(paperPath(), toGbk(html)))
-        m_opener.openDocument(paperPath());
+    if (writeFile(paperPath(), toGbk(html)) && !m_opener.openDocument(paperPath()))
+        m_unopened.append(paperPath());
 }
 
 void HtmlPaperWriter::writeHtmlAnswers() {
     const QString html = answersHtml();
-    if (writeFile(answersPath(), toGbk(html)))
-        m_opener.openDocument(answersPath());
+    if (writeFile(answersPath(), toGbk(html)) && !m_opener.openDocument(answersPath()))
+        m_unopened.append(answersPath());
 }
 
-QString HtmlPaperWriter::writePicture(const QString& name, qint64 recordId, bool answerPicture) {
+// The bytes go out unchanged; a picture no program can show is still written,
+// and named by its question in the failures.
+QString HtmlPaperWriter::writePicture(const QString& name, const PaperRow& row, bool answerPicture,
+                                      const QString& question) {
     const QString path = m_folder + name;
-    writeFile(path, m_pictures ? m_pictures(recordId, answerPicture) : QByteArray());
+    const QByteArray bytes = m_pictures ? m_pictures(row.recordId, answerPicture) : QByteArray();
+    if (!PaperText::pictureDecodes(bytes))
+        m_failures.append(question + (answerPicture ? u"的答案图片无法显示"_s : u"的图片无法显示"_s));
+    writeFile(path, bytes);
     return path;
 }
 
 bool HtmlPaperWriter::writeFile(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size() ||
-        !file.flush()) {
+    if (!PaperOutputFolder::writeNewFile(path, bytes)) {
         m_failures.append(path);
         return false;
     }

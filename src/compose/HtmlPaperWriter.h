@@ -13,6 +13,9 @@ class DocumentOpener;
 // their pictures beside them, then shows each file. The markup is the fixed,
 // minimal form teachers' existing papers have: no head apart from the
 // character-set declaration, tags left open where the paper always left them.
+// Every text from a bank, the type library or the settings is escaped before the
+// markup is put around it, and files are only ever created new (the folder is
+// the generation's own).
 class HtmlPaperWriter {
 public:
     // folder: where the files go, ending in a separator.
@@ -28,14 +31,17 @@ public:
     QString paperHtml();
     QString answersHtml();
 
-    // Full paths of the files that could not be written, pictures included.
+    // What went wrong: full paths of the files that could not be written,
+    // pictures included, and the questions whose pictures cannot be shown.
     const QStringList& failures() const { return m_failures; }
+    // Written files that the desktop could not show.
+    const QStringList& unopened() const { return m_unopened; }
 
     QString paperPath() const;
     QString answersPath() const;
 
 private:
-    QString writePicture(const QString& name, qint64 recordId, bool answerPicture);
+    QString writePicture(const QString& name, const PaperRow& row, bool answerPicture, const QString& question);
     bool writeFile(const QString& path, const QByteArray& bytes);
 
     const AssembledPaper& m_paper;
@@ -43,6 +49,7 @@ private:
     DocumentOpener& m_opener;
     QString m_folder;
     QStringList m_failures;
+    QStringList m_unopened;
 };
 
 } // namespace helan

@@ -296,7 +296,8 @@ void PaperComposer::chooseNumberingStyle(int index) {
 }
 
 QStringList PaperComposer::majorSuffixes() {
-    return {u". "_s, u" "_s};
+    // "、" as Chinese papers write "一、选择题".
+    return {u". "_s, u" "_s, u"、"_s};
 }
 
 QStringList PaperComposer::optionLabelSets() {
@@ -486,6 +487,15 @@ void PaperComposer::generatePaper(Paper paper) {
     if (m_hooks.generatePaper)
         m_hooks.generatePaper(*this, paper == Paper::A ? u"A卷"_s : u"B卷"_s);
     changed();
+}
+
+void PaperComposer::openPaperFolder() {
+    if (m_lastPaperFolder.isEmpty()) {
+        m_prompter.message(u"本次还没有生成试卷。"_s);
+        return;
+    }
+    if (!m_hooks.openFolder || !m_hooks.openFolder(m_lastPaperFolder))
+        m_prompter.message(u"无法打开文件夹：\n"_s + m_lastPaperFolder, {}, Prompter::Icon::Warning);
 }
 
 void PaperComposer::openNumberingSettings() {

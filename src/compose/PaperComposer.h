@@ -83,6 +83,8 @@ public:
         std::function<void()> showAutoComposer;
         // Closes AutoComposer (it calls autoComposerClosed()).
         std::function<void()> closeAutoComposer;
+        // Shows a folder in the desktop's file manager; false when nothing could.
+        std::function<bool(const QString& folder)> openFolder;
     };
 
     static constexpr int kRowHeightMinimum = 1;
@@ -207,6 +209,11 @@ public:
     void openNumberingSettings();                   // "大题" › "编号设置"
     void openTypeColours();                         // "题型" › "排序颜色"
     void openDifficultyNote();                      // "难度(&N)" › "说明(&E)"
+    void openPaperFolder();                         // "试卷" › "打开试卷文件夹"
+
+    // The folder the last generated paper and its answer sheet went to.
+    QString lastPaperFolder() const { return m_lastPaperFolder; }
+    void setLastPaperFolder(const QString& folder) { m_lastPaperFolder = folder; }
 
     // Whether a row counts for a paper: in it, a score above 0 and ungrouped or a
     // group's title.
@@ -289,6 +296,7 @@ private:
     bool m_groupOrdered = false;
     QString m_compositionTime;
     QString m_generationTime;
+    QString m_lastPaperFolder;
 
     QString m_caption;
     int m_questionCount = 0;

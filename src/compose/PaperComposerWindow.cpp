@@ -272,6 +272,9 @@ void PaperComposerWindow::buildMenus() {
     m_numberingMenu = menuBar->addMenu(u"大题"_s);
     connect(m_numberingMenu->addAction(u"编号设置"_s), &QAction::triggered, &m_composer,
             &PaperComposer::openNumberingSettings);
+    QMenu* papers = menuBar->addMenu(u"试卷(&P)"_s);
+    connect(papers->addAction(u"打开试卷文件夹(&O)"_s), &QAction::triggered, &m_composer,
+            &PaperComposer::openPaperFolder);
     QMenu* difficulty = menuBar->addMenu(u"难度(&N)"_s);
     connect(difficulty->addAction(u"说明(&E)"_s), &QAction::triggered, &m_composer,
             &PaperComposer::openDifficultyNote);
@@ -310,6 +313,12 @@ void PaperComposerWindow::plugWindows() {
             DesktopDocumentOpener opener;
             PaperGeneration generation(RandomSource::process(), opener, QDir::tempPath() + u'/');
             generation.generatePaper(composer, paper);
+        };
+    }
+    if (!hooks.openFolder) {
+        hooks.openFolder = [](const QString& folder) {
+            DesktopDocumentOpener opener;
+            return opener.openDocument(folder);
         };
     }
     if (!hooks.showAutoComposer) {

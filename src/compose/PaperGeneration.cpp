@@ -2,7 +2,9 @@
 
 #include "base/Prompter.h"
 #include "base/TextRules.h"
+#include "compose/DocumentOpener.h"
 #include "compose/HtmlPaperWriter.h"
+#include "compose/PaperOutputFolder.h"
 #include "compose/PaperAssembly.h"
 #include "compose/PaperComposer.h"
 #include "compose/WordPaperWriter.h"
@@ -157,21 +159,46 @@ AssembledPaper PaperGeneration::generatePaper(PaperComposer& composer, const QSt
             return QByteArray();
         return store.readBytes(answer ? Q::AnswerPictureData : Q::StemPictureData);
     };
+
+    // Every generation in a new folder of its own, in the user's own folder.
+    QString error;
+    const QString userFolder = PaperOutputFolder::userFolder(m_folder, &error);
+    const QString folder = userFolder.isEmpty()
+                               ? QString()
+                               : PaperOutputFolder::newGenerationFolder(
+                                     userFolder, assembled.documentTitle(QString()).trimmed(), &error);
+    if (folder.isEmpty()) {
+        composer.prompter().message(failureMessage({error}), {}, Prompter::Icon::Warning);
+        return assembled;
+    }
+    composer.setLastPaperFolder(folder);
+
     QStringList failures;
+    QStringList unopened;
     if (composer.wordSelected()) {
-        WordPaperWriter writer(assembled, pictures, m_opener, m_folder);
+        WordPaperWriter writer(assembled, pictures, m_opener, folder);
         writer.writeWordPaper();
         writer.writeWordAnswers();
         failures = writer.failures();
+        unopened = writer.unopened();
     } else {
-        HtmlPaperWriter writer(assembled, pictures, m_opener, m_folder);
+        HtmlPaperWriter writer(assembled, pictures, m_opener, folder);
         writer.writeHtmlPaper();
         writer.writeHtmlAnswers();
         failures = writer.failures();
+        unopened = writer.unopened();
     }
     if (!failures.isEmpty())
         composer.prompter().message(failureMessage(failures), {}, Prompter::Icon::Warning);
+    // Said once for both documents, with where they are.
+    if (!unopened.isEmpty() && composer.prompter().okCancel(unopenedQuestion(folder)))
+        m_opener.openDocument(folder);
     return assembled;
+}
+
+QString PaperGeneration::unopenedQuestion(const QString& folder) {
+    return u"没有程序能打开生成的试卷。试卷和答案保存在文件夹：\n"_s + folder +
+           u"\n按“确定”打开这个文件夹。"_s;
 }
 
 } // namespace helan

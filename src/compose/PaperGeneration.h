@@ -17,7 +17,8 @@ class RandomSource;
 // that could not be written are reported in one message at the end.
 class PaperGeneration {
 public:
-    // folder: where the documents go (the system's temporary folder), ending in a separator.
+    // folder: the system's temporary folder. Each generation writes into a new
+    // folder named after its paper, inside a folder of the user's own there.
     PaperGeneration(RandomSource& random, DocumentOpener& opener, QString folder);
 
     // The composer's hook; paper is "A卷" or "B卷". Returns the assembled paper.
@@ -30,6 +31,9 @@ public:
 
     // The one message listing what could not be written (files, pictures).
     static QString failureMessage(const QStringList& failures);
+    // Asked once when the desktop showed neither document: where they are, and
+    // whether to open that folder.
+    static QString unopenedQuestion(const QString& folder);
 
 private:
     RandomSource& m_random;

@@ -2,6 +2,7 @@
 
 #include "compose/DocumentOpener.h"
 #include "compose/DocxDocument.h"
+#include "compose/PaperText.h"
 
 using namespace Qt::StringLiterals;
 
@@ -63,12 +64,28 @@ void WordPaperWriter::typeTitle(WordSelection& s, const QString& kind) const {
     s.setAlignment(0);
 }
 
+// A picture that no program could show is left out and named by its question:
+// in the document it would only be a blank area.
+void WordPaperWriter::addPicture(WordSelection& s, const PaperRow& row, bool answer, const QString& question) const {
+    const QByteArray bytes = m_pictures ? m_pictures(row.recordId, answer) : QByteArray();
+    if (!PaperText::pictureDecodes(bytes)) {
+        const QString failure = question + (answer ? u"的答案图片无法显示"_s : u"的图片无法显示"_s);
+        if (!m_pictureFailures.contains(failure))
+            m_pictureFailures.append(failure);
+        return;
+    }
+    s.addPicture(bytes);
+}
+
 void WordPaperWriter::typePaper(WordSelection& s) const {
     typeTitle(s, u"试题"_s);
     const QList<int> majors = m_paper.majorStarts();
     const QList<int> minors = m_paper.minorNumbers();
+    int major = 0;
     for (qsizetype i = 0; i < m_paper.rows.size(); ++i) {
         const PaperRow& row = m_paper.rows[i];
+        if (majors[i] > 0)
+            major = majors[i];
         if (const int k = majors[i]; k > 0) {
             s.typeParagraph();
             if (k > 1)
@@ -103,7 +120,7 @@ void WordPaperWriter::typePaper(WordSelection& s) const {
             s.typeParagraph();
             if (numbered)
                 continuationIndents(s);
-            s.addPicture(m_pictures ? m_pictures(row.recordId, false) : QByteArray());
+            addPicture(s, row, false, PaperText::questionName(row, m_paper.majorLabel(major), minors[i]));
         }
         if (!row.stem2.isEmpty()) {
             s.typeParagraph();
@@ -121,8 +138,11 @@ void WordPaperWriter::typeAnswers(WordSelection& s) const {
     const QList<int> majors = m_paper.majorStarts();
     const QList<int> minors = m_paper.minorNumbers();
     bool separatorPending = false; // the run-on separator after the last answer typed
+    int major = 0;
     for (qsizetype i = 0; i < m_paper.rows.size(); ++i) {
         const PaperRow& row = m_paper.rows[i];
+        if (majors[i] > 0)
+            major = majors[i];
         const bool runOn = !m_paper.answerLineBreak(row.type);
         if (const int k = majors[i]; k > 0) {
             if (separatorPending)
@@ -158,7 +178,7 @@ void WordPaperWriter::typeAnswers(WordSelection& s) const {
         typeSplit(s, row.answer, true);
         if (row.hasAnswerPicture()) {
             s.typeParagraph();
-            s.addPicture(m_pictures ? m_pictures(row.recordId, true) : QByteArray());
+            addPicture(s, row, true, PaperText::questionName(row, m_paper.majorLabel(major), minors[i]));
         }
         if (runOn) {
             s.typeText(kRunOnSeparator);
@@ -174,11 +194,11 @@ void WordPaperWriter::typeDocument(bool answers, const QString& path) {
     else
         typePaper(document);
     const bool saved = document.save(path);
-    for (const QString& error : document.errors())
+    for (const QString& error : document.errors() + m_pictureFailures)
         if (!m_failures.contains(error))
             m_failures.append(error);
-    if (saved)
-        m_opener.openDocument(path);
+    if (saved && !m_opener.openDocument(path))
+        m_unopened.append(path);
 }
 
 void WordPaperWriter::writeWordPaper() {

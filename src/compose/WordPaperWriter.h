@@ -31,8 +31,11 @@ public:
     QString paperPath() const;
     QString answersPath() const;
     const QStringList& failures() const { return m_failures; }
+    // Written documents that the desktop could not show.
+    const QStringList& unopened() const { return m_unopened; }
 
 private:
+    void addPicture(WordSelection& selection, const PaperRow& row, bool answer, const QString& question) const;
     void typeTitle(WordSelection& selection, const QString& kind) const;
     void typeDocument(bool answers, const QString& path);
 
@@ -41,6 +44,9 @@ private:
     DocumentOpener& m_opener;
     QString m_folder;
     QStringList m_failures;
+    QStringList m_unopened;
+    // Typing is const (tests type into a recorder); what it finds is kept here.
+    mutable QStringList m_pictureFailures;
 };
 
 } // namespace helan

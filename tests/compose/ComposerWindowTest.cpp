@@ -107,7 +107,7 @@ TEST_F(ComposerWindowTest, ControlsCarryTheirNamesCaptionsAndDefaults) {
         EXPECT_FALSE(child<QCheckBox>(name)->isChecked());
     }
     EXPECT_EQ(comboItems(u"组合框大题编号类型"_s), QStringList{u"数字"_s});
-    EXPECT_EQ(comboItems(u"组合框大题编号后缀"_s), (QStringList{u". "_s, u" "_s}));
+    EXPECT_EQ(comboItems(u"组合框大题编号后缀"_s), (QStringList{u". "_s, u" "_s, u"、"_s}));
     EXPECT_EQ(comboItems(u"组合框选项编号类型"_s), (QStringList{u"A"_s, u"①"_s}));
     EXPECT_EQ(comboItems(u"组合框选项编号后缀"_s), (QStringList{u". "_s, u" "_s, u"）"_s}));
     EXPECT_EQ(comboItems(u"组合框最低难度"_s).size(), 9);
@@ -121,7 +121,7 @@ TEST_F(ComposerWindowTest, ControlsCarryTheirNamesCaptionsAndDefaults) {
     QStringList menus;
     for (QAction* action : window->findChild<QMenuBar*>()->actions())
         menus << action->text();
-    EXPECT_EQ(menus, (QStringList{u"大题"_s, u"难度(&N)"_s, u"帮助(&H)"_s}));
+    EXPECT_EQ(menus, (QStringList{u"大题"_s, u"试卷(&P)"_s, u"难度(&N)"_s, u"帮助(&H)"_s}));
 }
 
 TEST_F(ComposerWindowTest, ClickingAPaperBoxTicksTheGroupAndUpdatesTheLabels) {
@@ -145,7 +145,10 @@ TEST_F(ComposerWindowTest, ClickingAPaperBoxTicksTheGroupAndUpdatesTheLabels) {
 }
 
 TEST_F(ComposerWindowTest, TheHelpWindowShowsItsTwentyFourLines) {
-    QMenu* help = window->findChild<QMenuBar*>()->actions().at(2)->menu();
+    QMenu* help = nullptr;
+    for (QAction* menu : window->findChild<QMenuBar*>()->actions())
+        if (menu->text() == u"帮助(&H)"_s)
+            help = menu->menu();
     ASSERT_NE(help, nullptr);
     ASSERT_EQ(help->actions().size(), 1);
     EXPECT_EQ(help->actions().at(0)->text(), u"组卷帮助(&H)"_s);

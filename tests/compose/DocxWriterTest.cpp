@@ -198,7 +198,7 @@ TEST(WordPaperWriter, paperOfTenQuestions) {
     const AssembledPaper paper = tenQuestions();
     RecordingOpener opener;
     WordPaperWriter writer(
-        paper, [](qint64, bool answer) { return jpegHeader(answer ? 10 : 20, 10); }, opener,
+        paper, [](qint64, bool answer) { return encoded(answer ? 10 : 20, 10, "JPG"); }, opener,
         dir.path() + u'/');
     writer.writeWordPaper();
     EXPECT_TRUE(writer.failures().isEmpty());
@@ -253,7 +253,7 @@ TEST(WordPaperWriter, answerSheetRunsOnThenBreaksLines) {
     const AssembledPaper paper = tenQuestions();
     RecordingOpener opener;
     WordPaperWriter writer(
-        paper, [](qint64, bool) { return jpegHeader(10, 10); }, opener, dir.path() + u'/');
+        paper, [](qint64, bool) { return encoded(10, 10, "JPG"); }, opener, dir.path() + u'/');
     writer.writeWordAnswers();
     const DocxReader docx(writer.answersPath());
     EXPECT_EQ(docx.problems(), QStringList());
@@ -286,7 +286,9 @@ TEST(WordPaperWriter, aFolderThatCannotBeWrittenIsReportedAndNothingOpened) {
     writer.writeWordPaper();
     writer.writeWordAnswers();
     EXPECT_TRUE(opener.opened.isEmpty());
-    EXPECT_EQ(writer.failures(), (QStringList{u"图片无法识别"_s, writer.paperPath(), writer.answersPath()}));
+    // Pictures that decode nowhere are named by their question, not embedded.
+    EXPECT_EQ(writer.failures(), (QStringList{writer.paperPath(), u"第二大题第1题的图片无法显示"_s,
+                                              writer.answersPath(), u"第二大题第1题的答案图片无法显示"_s}));
 }
 
 // Renders a paper and its answer sheet where LibreOffice is installed.

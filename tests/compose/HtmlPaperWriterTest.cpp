@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
+#include <QImage>
 #include <QTemporaryDir>
+#include <QUrl>
 
 #include "compose/DocumentOpener.h"
 #include "compose/HtmlPaperWriter.h"
@@ -67,8 +70,15 @@ AssembledPaper smallPaper() {
     return paper;
 }
 
+// A small PNG of its own for every record and slot.
 QByteArray picture(qint64 id, bool answer) {
-    return QByteArray(answer ? "answer-" : "stem-") + QByteArray::number(id);
+    QImage image(4, 3, QImage::Format_RGB32);
+    image.fill(qRgb(int(id) * 20, answer ? 200 : 100, 50));
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return bytes;
 }
 
 QByteArray readFile(const QString& path) {
@@ -80,6 +90,8 @@ QByteArray readFile(const QString& path) {
 // depend on where the test runs; updated with HELAN_UPDATE_GOLDEN=1.
 void expectGolden(const QString& path, const QString& folder, const QString& golden) {
     QByteArray bytes = readFile(path);
+    // Pictures are referred to by file URL.
+    bytes.replace(QUrl::fromLocalFile(folder).toString(QUrl::FullyEncoded).toUtf8(), "file://@T@/");
     bytes.replace(folder.toUtf8(), "@T@/");
     const QString goldenPath = QStringLiteral(HELAN_GOLDEN_DIR) + u'/' + golden;
     if (qEnvironmentVariableIsSet("HELAN_UPDATE_GOLDEN")) {
@@ -110,9 +122,9 @@ TEST(HtmlPaperWriter, smallPaperAndAnswerSheetMatchTheirGoldenFiles) {
     expectGolden(paperFile, folder, u"paper_a.html"_s);
     expectGolden(answerFile, folder, u"answers_a.html"_s);
 
-    EXPECT_EQ(readFile(folder + u"A卷试题0.jpg"_s), "stem-2");
-    EXPECT_EQ(readFile(folder + u"A卷答案0.jpg"_s), "answer-2");
-    EXPECT_EQ(readFile(folder + u"A卷答案1.jpg"_s), "answer-5");
+    EXPECT_EQ(readFile(folder + u"A卷试题0.jpg"_s), picture(2, false));
+    EXPECT_EQ(readFile(folder + u"A卷答案0.jpg"_s), picture(2, true));
+    EXPECT_EQ(readFile(folder + u"A卷答案1.jpg"_s), picture(5, true));
     EXPECT_FALSE(QFile::exists(folder + u"A卷试题1.jpg"_s));
 }
 
@@ -144,4 +156,22 @@ TEST(HtmlPaperWriter, filesThatCannotBeWrittenAreListedAndNotOpened) {
     EXPECT_EQ(writer.failures(),
               (QStringList{folder + u"A卷试题0.jpg"_s, writer.paperPath(), folder + u"A卷答案0.jpg"_s,
                            folder + u"A卷答案1.jpg"_s, writer.answersPath()}));
+}
+
+// A link planted under a picture's name is not followed: its target keeps its
+// bytes and the picture is reported as not written.
+TEST(HtmlPaperWriter, aPlantedLinkIsNeverWrittenThrough) {
+    QTemporaryDir dir;
+    const QString folder = dir.path() + u'/';
+    QFile target(folder + u"elsewhere.txt"_s);
+    ASSERT_TRUE(target.open(QIODevice::WriteOnly));
+    target.write("untouched");
+    target.close();
+    ASSERT_TRUE(QFile::link(target.fileName(), folder + u"A卷试题0.jpg"_s));
+    const AssembledPaper paper = smallPaper();
+    RecordingOpener opener;
+    HtmlPaperWriter writer(paper, picture, opener, folder);
+    writer.writeHtmlPaper();
+    EXPECT_EQ(readFile(target.fileName()), "untouched");
+    EXPECT_EQ(writer.failures(), QStringList{folder + u"A卷试题0.jpg"_s});
 }

@@ -215,9 +215,15 @@ TEST(AssembledPaper, headingsAndScoreNotes) {
     EXPECT_EQ(paper.scoreNote(u"选择"_s), QString());
     paper.settings.majorScoreNote = true;
     EXPECT_EQ(paper.scoreNote(u"选择"_s), u"（每题3分，共6分）"_s);
-    // A type without its own score takes the first non-zero row score: the title's sum.
-    EXPECT_EQ(paper.perQuestionScore(u"阅读"_s), u"12"_s);
-    EXPECT_EQ(paper.scoreNote(u"阅读"_s), u"（每题12分，共12分）"_s);
+    // The questions' own scores decide, never the type's default or a title's sum.
+    EXPECT_EQ(paper.perQuestionScore(u"阅读"_s), QString());
+    EXPECT_EQ(paper.scoreNote(u"阅读"_s), u"（共12分）"_s);
+    paper.rows[3].score = 2;
+    paper.rows[4].score = 2;
+    paper.settings.types[1].score = u"4"_s;
+    EXPECT_EQ(paper.scoreNote(u"阅读"_s), u"（每题2分，共12分）"_s);
+    paper.rows[4].score = 3;
+    EXPECT_EQ(paper.scoreNote(u"阅读"_s), u"（共12分）"_s);
 }
 
 TEST(AssembledPaper, documentTitleCarriesBothTimes) {

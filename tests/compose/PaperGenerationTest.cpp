@@ -1,4 +1,7 @@
+#include <QBuffer>
 #include <QDir>
+#include <QImage>
+#include <QFileInfo>
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -18,10 +21,16 @@ class RecordingOpener : public DocumentOpener {
 public:
     bool openDocument(const QString& path) override {
         opened.append(path);
-        return true;
+        return opens;
     }
     QStringList opened;
+    bool opens = true;
 };
+
+QByteArray readAll(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
 
 class PaperGenerationTest : public ComposerFixture {
 protected:
@@ -103,10 +112,64 @@ TEST_F(PaperGenerationTest, htmlPaperFromTheTickedQuestions) {
     ASSERT_EQ(m_opener.opened.size(), 2);
     EXPECT_TRUE(m_opener.opened[0].endsWith(u"A卷  "_s + m_paper.settings.generationTime + u"  试题.html"_s))
         << m_opener.opened[0].toStdString();
-    QFile picture(m_out.filePath(u"A卷试题0.jpg"_s));
-    ASSERT_TRUE(picture.open(QIODevice::ReadOnly));
-    EXPECT_EQ(picture.readAll(), "picture");
-    EXPECT_TRUE(m_prompter.messages().isEmpty());
+    // In a folder of this generation's own, inside the user's own folder.
+    const QString folder = composer().lastPaperFolder();
+    EXPECT_TRUE(m_opener.opened[0].startsWith(folder));
+    EXPECT_TRUE(folder.startsWith(m_out.path() + u"/helan-"_s)) << folder.toStdString();
+    EXPECT_EQ(QFile::permissions(QFileInfo(folder).dir().path()) & (QFile::ReadOther | QFile::ReadGroup),
+              QFileDevice::Permissions());
+    EXPECT_EQ(readAll(folder + u"A卷试题0.jpg"_s), "picture");
+    // The fixture's picture bytes are no picture at all: named by their question.
+    const QString label = m_paper.majorLabel(int(order.indexOf(u"选择"_s)) + 1);
+    EXPECT_EQ(m_prompter.messages(),
+              QStringList{PaperGeneration::failureMessage({u"第"_s + label + u"大题第1题的图片无法显示"_s})});
+}
+
+// Each generation has its own folder: an older paper keeps its own pictures, also
+// when the next one comes within the same second.
+TEST_F(PaperGenerationTest, aLaterPaperNeverOverwritesAnEarliersPictures) {
+    composer().setWordSelected(false);
+    composer().generatePaper(P::Paper::A);
+    const QString first = composer().lastPaperFolder();
+    setFields(m_twin, {{QuestionRecord::StemPictureData, QByteArray("other picture")}});
+    composer().generatePaper(P::Paper::A);
+    const QString second = composer().lastPaperFolder();
+    EXPECT_NE(first, second);
+    EXPECT_EQ(readAll(first + u"A卷试题0.jpg"_s), "picture");
+    EXPECT_EQ(readAll(second + u"A卷试题0.jpg"_s), "other picture");
+    EXPECT_EQ(QDir(first).entryList(QDir::Files).size(), 3);
+}
+
+// When the desktop shows neither document, the teacher hears once where they are.
+TEST_F(PaperGenerationTest, papersNoProgramOpensAreFoundThroughOneQuestion) {
+    composer().setWordSelected(false);
+    QImage image(2, 2, QImage::Format_RGB32);
+    image.fill(Qt::blue);
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    setFields(m_twin, {{QuestionRecord::StemPictureData, png}});
+    m_opener.opens = false;
+    m_prompter.answerOkCancel(false);
+    composer().generatePaper(P::Paper::A);
+    ASSERT_EQ(m_prompter.prompts().size(), 1);
+    EXPECT_EQ(m_prompter.prompts()[0].text, PaperGeneration::unopenedQuestion(composer().lastPaperFolder()));
+    EXPECT_TRUE(m_prompter.prompts()[0].text.contains(composer().lastPaperFolder()));
+    EXPECT_EQ(m_opener.opened.size(), 2);
+
+    // 确定 opens the folder; the menu item opens it later too.
+    m_prompter.answerOkCancel(true);
+    composer().generatePaper(P::Paper::A);
+    EXPECT_EQ(m_opener.opened.last(), composer().lastPaperFolder());
+    QString opened;
+    composer().hooks().openFolder = [&](const QString& folder) {
+        opened = folder;
+        return true;
+    };
+    composer().openPaperFolder();
+    EXPECT_EQ(opened, composer().lastPaperFolder());
+    EXPECT_TRUE(m_prompter.done());
 }
 
 TEST_F(PaperGenerationTest, wordOutputWritesTwoDocumentsAndReportsTheUndecodablePictureOnce) {
@@ -115,8 +178,9 @@ TEST_F(PaperGenerationTest, wordOutputWritesTwoDocumentsAndReportsTheUndecodable
     ASSERT_EQ(m_opener.opened.size(), 2);
     EXPECT_TRUE(m_opener.opened[0].endsWith(u"试题.docx"_s));
     EXPECT_TRUE(m_opener.opened[1].endsWith(u"答案.docx"_s));
-    // The fixture's picture bytes are no picture at all.
-    EXPECT_EQ(m_prompter.messages(), QStringList{PaperGeneration::failureMessage({u"图片无法识别"_s})});
+    // The fixture's picture bytes are no picture at all: said once, by question.
+    ASSERT_EQ(m_prompter.messages().size(), 1);
+    EXPECT_TRUE(m_prompter.messages()[0].contains(u"大题第1题的图片无法显示"_s));
 }
 
 TEST_F(PaperGenerationTest, aPictureQuestionWithoutTwinEndsThePaperEarly) {

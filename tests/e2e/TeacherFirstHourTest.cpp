@@ -9,6 +9,7 @@
 #include <memory>
 
 #include <QDir>
+#include <QFileInfo>
 #include <QFile>
 #include <QImage>
 #include <QRegularExpression>
@@ -28,6 +29,7 @@
 #include "compose/NumberingSettings.h"
 #include "compose/PaperComposer.h"
 #include "compose/PaperGeneration.h"
+#include "compose/PaperText.h"
 #include "editor/CourseTransfer.h"
 #include "editor/EditorPictures.h"
 #include "editor/EditorSearch.h"
@@ -597,7 +599,10 @@ void TeacherFirstHour::composerSession(ProgramRun& run, const QString& course) {
 }
 
 void TeacherFirstHour::checkHtmlPaperA(const AssembledPaper& paper, const QStringList& files) {
-    const QString folder = m_temp.path() + u'/';
+    // Each generation in a folder of its own inside the user's folder.
+    const QString folder = QFileInfo(files.at(0)).path() + u'/';
+    EXPECT_TRUE(folder.startsWith(m_temp.path() + u"/helan-"_s)) << folder.toStdString();
+    EXPECT_TRUE(QDir(folder).dirName().endsWith(u"  A卷  "_s + paper.settings.generationTime));
     EXPECT_EQ(files.at(0), folder + paper.documentTitle(u"试题"_s) + u".html"_s);
     EXPECT_EQ(files.at(1), folder + paper.documentTitle(u"答案"_s) + u".html"_s);
     EXPECT_TRUE(paper.documentTitle(u"试题"_s).startsWith(u"数学  "_s));
@@ -653,16 +658,16 @@ void TeacherFirstHour::checkHtmlPaperA(const AssembledPaper& paper, const QStrin
     const PaperRow& picture = paper.rows[rowFor(kPictureStem)];
     EXPECT_EQ(picture.answer, u"B"_s);
     EXPECT_TRUE(answers.contains(QString::number(minors[rowFor(kPictureStem)]) + u". B"_s));
-    EXPECT_TRUE(html.contains(u"<img src='"_s + m_temp.path() + u"/A卷试题0.jpg'/>"_s));
-    EXPECT_EQ(fileBytes(m_temp.filePath(u"A卷试题0.jpg"_s)), expected(kPictureStem, u"B"_s).stemPicture);
+    EXPECT_TRUE(html.contains(u"<img src='"_s + PaperText::fileUrl(folder + u"A卷试题0.jpg"_s) + u"'/>"_s));
+    EXPECT_EQ(fileBytes(folder + u"A卷试题0.jpg"_s), expected(kPictureStem, u"B"_s).stemPicture);
 
     // The answer sheet: answers in order, the fill-in's drawing, no title number.
     const int judgementNumber = minors[rowFor(u"两点确定一条直线。"_s)];
     EXPECT_EQ(judgementNumber, 1);
     EXPECT_TRUE(answers.contains(u"1. 对"_s));
-    EXPECT_TRUE(answers.contains(u"<div>1. 2πr<img src='"_s + m_temp.path() +
-                                 u"/A卷答案0.jpg'/></div><div>&nbsp</div>"_s));
-    EXPECT_EQ(fileBytes(m_temp.filePath(u"A卷答案0.jpg"_s)), fileBytes(m_jpeg));
+    EXPECT_TRUE(answers.contains(u"<div>1. 2πr<img src='"_s + PaperText::fileUrl(folder + u"A卷答案0.jpg"_s) +
+                                 u"'/></div><div>&nbsp</div>"_s));
+    EXPECT_EQ(fileBytes(folder + u"A卷答案0.jpg"_s), fileBytes(m_jpeg));
     // The group: its title unnumbered, then its sub-questions in number order,
     // their answers one a line.
     const int title = rowFor(u"小明家到学校1200米，他每分钟走80米。"_s);
@@ -681,7 +686,8 @@ void TeacherFirstHour::checkHtmlPaperA(const AssembledPaper& paper, const QStrin
 }
 
 void TeacherFirstHour::checkDocxPaperB(const AssembledPaper& paperB, const QStringList& files) {
-    EXPECT_TRUE(files.at(0).startsWith(m_temp.path() + u"/数学  "_s));
+    EXPECT_TRUE(files.at(0).startsWith(m_temp.path() + u"/helan-"_s));
+    EXPECT_TRUE(QFileInfo(files.at(0)).fileName().startsWith(u"数学  "_s));
     EXPECT_TRUE(files.at(0).endsWith(u"  试题.docx"_s));
     EXPECT_TRUE(files.at(1).endsWith(u"  答案.docx"_s));
 
@@ -760,7 +766,8 @@ void TeacherFirstHour::checkDocxPaperB(const AssembledPaper& paperB, const QStri
     for (const QString& numbered : {u"\n1. 15分钟\n"_s, u"\n2. 120米\n"_s, u"\n3. 7:55\n"_s, u"\n7. 错"_s}) {
         EXPECT_TRUE(answerParagraphs.contains(numbered)) << numbered.toStdString();
     }
-    for (const QString& heading : {u"一. 解答（每题12分，共12分）"_s, u"二. 填空（每题3分，共3分）"_s,
+    // The group's sub-questions are worth different scores: the total only.
+    for (const QString& heading : {u"一. 解答（共12分）"_s, u"二. 填空（每题3分，共3分）"_s,
                                    u"三. 选择（每题5分，共10分）"_s, u"四. 判断（每题3分，共3分）"_s}) {
         EXPECT_TRUE(paperParagraphs.contains(heading)) << heading.toStdString();
         EXPECT_TRUE(answerParagraphs.contains(heading)) << heading.toStdString();
