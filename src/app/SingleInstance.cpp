@@ -3,12 +3,18 @@
 #include <QDir>
 #include <QLockFile>
 
+#ifdef Q_OS_UNIX
+#include <unistd.h>
+#endif
+
 using namespace Qt::StringLiterals;
 
 namespace helan {
 
+// The marker is the user's own: another account on the machine, or its stray
+// lock file, never keeps this user's copy from starting.
 SingleInstance::SingleInstance(const QString& name)
-    : m_name(name), m_path(QDir(QDir::tempPath()).filePath(name + u".lock"_s)),
+    : m_name(name), m_path(QDir(QDir::tempPath()).filePath(name + u"-"_s + userTag() + u".lock"_s)),
       m_lock(std::make_unique<QLockFile>(m_path))
 {
     // A lock is stale only when its process is gone, never because of its age:
@@ -17,6 +23,15 @@ SingleInstance::SingleInstance(const QString& name)
 }
 
 SingleInstance::~SingleInstance() = default;
+
+QString SingleInstance::userTag()
+{
+#ifdef Q_OS_UNIX
+    return QString::number(geteuid());
+#else
+    return qEnvironmentVariable("USERNAME", u"user"_s);
+#endif
+}
 
 bool SingleInstance::acquire()
 {

@@ -10,8 +10,8 @@ namespace helan {
 
 // The marker that keeps a second copy of the program from running on the same
 // data: a lock file in the system's temporary folder, named after the program's
-// executable file, held for the life of the process. A lock left behind by a
-// process that has died is taken over.
+// executable file and the user, held for the life of the process. A lock left
+// behind by a process that has died is taken over.
 class SingleInstance {
 public:
     // name: the executable's file name, e.g. "helan".
@@ -24,6 +24,8 @@ public:
     bool acquire();
     bool isHeld() const;
     QString lockFilePath() const { return m_path; }
+    // What tells this user's marker from another account's: the user's number.
+    static QString userTag();
     // "程序 " + name + " 已经运行！"
     QString refusalText() const;
 

@@ -58,4 +58,14 @@ QStringList splitCrLfLines(const QString& text)
     return lines;
 }
 
+QString fileNameSafe(const QString& name)
+{
+    static const QString refused = QStringLiteral("/\\:*?\"<>|");
+    QString out;
+    out.reserve(name.size());
+    for (const QChar c : name)
+        out.append(refused.contains(c) || c.unicode() < 0x20 || c.unicode() == 0x7f ? QChar(u'_') : c);
+    return out.trimmed();
+}
+
 } // namespace helan

@@ -18,4 +18,8 @@ int intValue(const QString& text);
 // empty first line; a separator at the very end adds no empty last line.
 QStringList splitCrLfLines(const QString& text);
 
+// A name every file system takes: path separators, the characters Windows
+// refuses and control characters become "_"; surrounding white space goes.
+QString fileNameSafe(const QString& name);
+
 } // namespace helan

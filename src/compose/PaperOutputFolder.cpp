@@ -4,6 +4,9 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include "base/TextRules.h"
+#include "base/WriteFaults.h"
+
 #ifdef Q_OS_UNIX
 #include <cerrno>
 #include <fcntl.h>
@@ -76,12 +79,7 @@ QString PaperOutputFolder::newGenerationFolder(const QString& parent, const QStr
 }
 
 QString PaperOutputFolder::safeName(const QString& name) {
-    static const QString refused = u"/\\:*?\"<>|"_s;
-    QString out;
-    out.reserve(name.size());
-    for (const QChar c : name)
-        out.append(refused.contains(c) || c.unicode() < 0x20 || c.unicode() == 0x7f ? QChar(u'_') : c);
-    out = out.trimmed();
+    QString out = fileNameSafe(name);
     // "." and ".." name folders already.
     if (out.isEmpty() || out == u"."_s || out == u".."_s)
         out = u"试卷"_s;
@@ -89,6 +87,8 @@ QString PaperOutputFolder::safeName(const QString& name) {
 }
 
 bool PaperOutputFolder::writeNewFile(const QString& path, const QByteArray& bytes) {
+    if (WriteFaults::fail(WriteFaults::Kind::FileWrite))
+        return false;
 #ifdef Q_OS_UNIX
     const int fd = ::open(native(path).constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
     if (fd < 0)

@@ -1,5 +1,6 @@
 #include "editor/CourseTransfer.h"
 
+#include <cstdio>
 #include <optional>
 
 #include <QDir>
@@ -11,6 +12,8 @@
 #include <QVariantList>
 
 #include "base/Prompter.h"
+#include "base/TextRules.h"
+#include "base/WriteFaults.h"
 #include "editor/BankEditor.h"
 #include "model/CourseBank.h"
 #include "model/CourseCatalog.h"
@@ -67,9 +70,10 @@ QString CourseTransfer::importFilter() {
     return u"数据库文件（*.edb）|*.edb"_s;
 }
 
+// An administrator's name may hold characters no file name can carry ("/").
 QString CourseTransfer::exportBaseName() {
     CourseCatalog catalog(m_store, m_prompter);
-    return m_editor.courseName() + u"备份-"_s + catalog.administratorName();
+    return fileNameSafe(m_editor.courseName() + u"备份-"_s + catalog.administratorName());
 }
 
 // ---- Export
@@ -90,17 +94,71 @@ void CourseTransfer::exportCourse() {
         if (QFileInfo::exists(targetFile) &&
             !m_prompter.yesNo(u"目标文件 "_s + target + u".edb 已经存在，继续复制将覆盖它，继续复制吗？"_s))
             return;
-        const auto copyOver = [](const QString& from, const QString& to) {
-            if (!QFileInfo::exists(from))
-                return;
-            QFile::remove(to);
-            QFile::copy(from, to);
-        };
-        copyOver(bankFile, targetFile);
-        copyOver(RecordStore::memoFileName(bankFile), RecordStore::memoFileName(targetFile));
+        QString failed;
+        const bool replaced = copyOver({{bankFile, targetFile},
+                                        {RecordStore::memoFileName(bankFile), RecordStore::memoFileName(targetFile)}},
+                                       &failed);
+        m_store.setCurrent(m_editor.courseName());
+        if (!failed.isEmpty()) {
+            m_prompter.message(u"导出课程失败：未能写入 "_s + failed +
+                                   (replaced ? u"。"_s : u"。原有的备份没有改变。"_s),
+                               {}, Prompter::Icon::Warning);
+            return;
+        }
     }
     m_store.setCurrent(m_editor.courseName());
     m_prompter.message(u"导出课程完毕。"_s);
+}
+
+// Each file is copied under a temporary name beside its target and put in place
+// only when every copy is whole, so that a full or pulled stick keeps the last
+// good backup. A target whose source is missing goes, so the pair stays a pair.
+// Returns whether any old file was replaced; failed names what could not be written.
+bool CourseTransfer::copyOver(const QList<std::pair<QString, QString>>& files, QString* failed) {
+    QList<std::pair<QString, QString>> staged;
+    const auto discard = [&] {
+        for (const auto& [temp, to] : staged)
+            QFile::remove(temp);
+    };
+    for (const auto& [from, to] : files) {
+        if (!QFileInfo::exists(from))
+            continue;
+        const QString temp = to + u".导出中"_s;
+        QFile::remove(temp);
+        staged.append({temp, to});
+        if (WriteFaults::fail(WriteFaults::Kind::FileCopy) || !QFile::copy(from, temp) ||
+            QFileInfo(temp).size() != QFileInfo(from).size()) {
+            *failed = to;
+            discard();
+            return false;
+        }
+    }
+    bool replaced = false;
+    for (const auto& [temp, to] : staged) {
+        if (!replaceFile(temp, to)) {
+            *failed = to;
+            discard();
+            return replaced;
+        }
+        replaced = true;
+    }
+    for (const auto& [from, to] : files) {
+        if (!QFileInfo::exists(from))
+            QFile::remove(to);
+    }
+    return replaced;
+}
+
+// Over the old file in one step where the system can (rename replaces a file).
+bool CourseTransfer::replaceFile(const QString& from, const QString& to) {
+    if (WriteFaults::fail(WriteFaults::Kind::Rename))
+        return false;
+#ifdef Q_OS_UNIX
+    return ::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0;
+#else
+    QFile::remove(to);
+    return QFile::rename(from, to);
+#endif
 }
 
 // ---- Import

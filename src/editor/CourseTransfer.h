@@ -1,7 +1,9 @@
 #pragma once
 
 #include <functional>
+#include <utility>
 
+#include <QList>
 #include <QString>
 
 namespace helan {
@@ -40,6 +42,8 @@ public:
     int duplicateCount() const { return m_duplicateCount; }
 
 private:
+    static bool copyOver(const QList<std::pair<QString, QString>>& files, QString* failed);
+    static bool replaceFile(const QString& from, const QString& to);
     // Opens a copy of the chosen file made in a private folder; the alias on
     // success, empty after telling the user why not.
     QString openSource(const QString& path, const QString& privateFolder);

@@ -5,6 +5,8 @@
 #include <QTemporaryDir>
 #include <QThread>
 
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
 #include "ScriptedPrompter.h"
@@ -45,7 +47,8 @@ protected:
         ASSERT_TRUE(process.waitForStarted(10000));
     }
 
-    QString lockFile() const { return m_temp.filePath(u"helan.lock"_s); }
+    // The program's marker is the user's own: named with the user's number.
+    QString lockFile() const { return m_temp.filePath(u"helan-"_s + QString::number(geteuid()) + u".lock"_s); }
 
     // Waits until the lock file names the process: it holds the marker.
     bool holdsLock(const QProcess& process, int timeoutMs = 30000) const

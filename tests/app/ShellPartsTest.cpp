@@ -86,7 +86,7 @@ TEST(SingleInstance, OneHolderAtATime)
     TemporaryFolderOverride temp;
     SingleInstance first(u"helan"_s);
     EXPECT_EQ(QFileInfo(first.lockFilePath()).dir().path(), QDir(temp.path()).path());
-    EXPECT_EQ(QFileInfo(first.lockFilePath()).fileName(), u"helan.lock"_s);
+    EXPECT_EQ(QFileInfo(first.lockFilePath()).fileName(), u"helan-"_s + SingleInstance::userTag() + u".lock"_s);
     ASSERT_TRUE(first.acquire());
     EXPECT_TRUE(first.acquire()); // asking again keeps it
 
@@ -98,6 +98,15 @@ TEST(SingleInstance, OneHolderAtATime)
     // Another program name is another marker.
     SingleInstance other(u"helan2"_s);
     EXPECT_TRUE(other.acquire());
+
+    // Another account's marker, or a stray file under the old shared name, is
+    // not this user's.
+    QFile stray(QDir(temp.path()).filePath(u"helan3.lock"_s));
+    ASSERT_TRUE(stray.open(QIODevice::WriteOnly));
+    stray.write("99999\nhelan\nother-host\n");
+    stray.close();
+    SingleInstance mine(u"helan3"_s);
+    EXPECT_TRUE(mine.acquire());
 }
 
 TEST(SingleInstance, ALockLeftByADeadProcessIsTakenOver)

@@ -3,11 +3,13 @@
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include "EditorFakes.h"
 #include "EditorFixture.h"
 #include "SyntheticBank.h"
+#include "base/WriteFaults.h"
 #include "editor/CourseTransfer.h"
 #include "model/CourseBank.h"
 #include "model/CourseCatalog.h"
@@ -507,5 +509,73 @@ m_prompter.clear();
     expectBankMatchesGrid();
     }
 
-    } // namespace
-    } // namespace helan::test
+// A copy that fails halfway (a full or pulled stick) keeps the last good backup
+// and says so; nothing says success. Both files and both renames are failed in turn.
+TEST_F(TransferTest, AFailedExportKeepsTheOldBackupAndSaysSo) {
+    addRecord(plain(u"甲"_s, u"对"_s));
+    open();
+    const QDir out(m_outside.path());
+    for (const QString& ext : {u".edb"_s, u".edt"_s}) {
+        QFile old(out.filePath(kExportName + ext));
+        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+        old.write("old backup");
+    }
+    const QString overwrite = u"目标文件 "_s + kExportName + u".edb 已经存在，继续复制将覆盖它，继续复制吗？"_s;
+    struct Case {
+        WriteFaults::Kind kind;
+        int n;
+        QString failed;
+        bool oldKept;
+    };
+    const Case cases[] = {
+        {WriteFaults::Kind::FileCopy, 1, kExportName + u".edb"_s, true},
+        {WriteFaults::Kind::FileCopy, 2, kExportName + u".edt"_s, true},
+        {WriteFaults::Kind::Rename, 1, kExportName + u".edb"_s, true},
+        {WriteFaults::Kind::Rename, 2, kExportName + u".edt"_s, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.n);
+        m_prompter.clear();
+        m_prompter.answerChooseFolder(m_outside.path());
+        m_prompter.answerYesNo(true, overwrite);
+        WriteFaults::failNth(c.kind, c.n);
+        m_transfer->exportCourse();
+        WriteFaults::reset();
+        ASSERT_EQ(m_prompter.messages().size(), 1);
+        const QString said = m_prompter.messages().first();
+        EXPECT_TRUE(said.startsWith(u"导出课程失败：未能写入 "_s + out.filePath(c.failed))) << said.toStdString();
+        EXPECT_EQ(said.endsWith(u"原有的备份没有改变。"_s), c.oldKept);
+        QFile edt(out.filePath(kExportName + u".edt"_s));
+        ASSERT_TRUE(edt.open(QIODevice::ReadOnly));
+        EXPECT_EQ(edt.readAll(), QByteArray("old backup"));
+        if (c.oldKept) {
+            QFile edb(out.filePath(kExportName + u".edb"_s));
+            ASSERT_TRUE(edb.open(QIODevice::ReadOnly));
+            EXPECT_EQ(edb.readAll(), QByteArray("old backup"));
+        }
+        // No half-written copy is left beside them.
+        EXPECT_EQ(out.entryList(QDir::Files).size(), 2) << out.entryList(QDir::Files).join(u',').toStdString();
+    }
+    // Afterwards a whole export goes through.
+    m_prompter.clear();
+    m_prompter.answerChooseFolder(m_outside.path());
+    m_prompter.answerYesNo(true, overwrite);
+    m_transfer->exportCourse();
+    EXPECT_EQ(m_prompter.messages(), QStringList{u"导出课程完毕。"_s});
+    EXPECT_EQ(fileHash(out.filePath(kExportName + u".edb"_s)), fileHash(m_folder.file(u"语文.edb"_s)));
+}
+
+// An administrator's name with "/" would point into a folder that does not exist.
+TEST_F(TransferTest, ExportNamesAreSafeForFiles) {
+    ASSERT_TRUE(m_store.setCurrent(CourseCatalog::tableName()));
+    ASSERT_TRUE(m_store.goTo(1));
+    ASSERT_TRUE(m_store.write(CourseCatalog::Name, u"林/王:老师"_s));
+    open();
+    m_prompter.answerChooseFolder(m_outside.path());
+    m_transfer->exportCourse();
+    EXPECT_EQ(m_prompter.messages(), QStringList{u"导出课程完毕。"_s});
+    EXPECT_TRUE(QFileInfo::exists(QDir(m_outside.path()).filePath(u"语文备份-林_王_老师.edb"_s)));
+}
+
+} // namespace
+} // namespace helan::test

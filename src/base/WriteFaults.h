@@ -1,0 +1,21 @@
+#pragma once
+
+namespace helan {
+
+// A seam through which tests make a file operation fail: the N-th file write,
+// copy or rename from now on reports failure without touching anything, as a
+// full disk or a pulled USB stick would. Production code pays one branch.
+class WriteFaults {
+public:
+    enum class Kind { FileWrite, FileCopy, Rename };
+
+    // True when this operation is to fail (counts it).
+    static bool fail(Kind kind);
+    // Makes the n-th operation of the kind from now on fail (n >= 1); 0 for none.
+    static void failNth(Kind kind, int n);
+    // Operations of the kind counted since the last failNth or reset.
+    static int counted(Kind kind);
+    static void reset();
+};
+
+} // namespace helan
