@@ -13,7 +13,7 @@ struct Counter {
 };
 
 // One thread writes files in this program; the tests arm it from that thread.
-std::array<Counter, 3> g_counters;
+std::array<Counter, 5> g_counters;
 
 Counter& counter(WriteFaults::Kind kind) {
     return g_counters[static_cast<std::size_t>(kind)];

@@ -2,12 +2,13 @@
 
 namespace helan {
 
-// A seam through which tests make a file operation fail: the N-th file write,
-// copy or rename from now on reports failure without touching anything, as a
-// full disk or a pulled USB stick would. Production code pays one branch.
+// A seam through which tests make a write fail: the N-th file write, copy or
+// rename, or the N-th change or commit of the record store, from now on reports
+// failure without touching anything, as a full disk or a pulled USB stick
+// would. Production code pays one branch.
 class WriteFaults {
 public:
-    enum class Kind { FileWrite, FileCopy, Rename };
+    enum class Kind { FileWrite, FileCopy, Rename, StoreChange, StoreCommit };
 
     // True when this operation is to fail (counts it).
     static bool fail(Kind kind);

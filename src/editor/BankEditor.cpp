@@ -117,6 +117,14 @@ int BankEditor::appendRowFromCurrentRecord() {
     return row;
 }
 
+void BankEditor::dropLastRows(int count) {
+    for (int k = 0; k < count && m_grid.rowCount() > 1; ++k) {
+        const int row = m_grid.rowCount() - 1;
+        m_duplicates.remove(recordIdOf(row));
+        m_grid.removeRow(row);
+    }
+}
+
 void BankEditor::addToQuestionCount(int delta) {
     m_questionCount += delta;
 }

@@ -120,6 +120,8 @@ public:
     // end filled from the bank's current record, as the load fills it; returns the
     // row. The caller keeps questionCount and the caption up to date.
     int appendRowFromCurrentRecord();
+    // Takes the last rows away again (their records were never committed).
+    void dropLastRows(int count);
     void addToQuestionCount(int delta);
     // Adds a type name to the choices of the 题型 column.
     void addTypeName(const QString& name);

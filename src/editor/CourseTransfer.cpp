@@ -253,28 +253,49 @@ void CourseTransfer::runImport(const QString& alias) {
                                       shown(v, Q::AnswerPicture, Q::AnswerPictureData));
     };
 
+    // Rows and counts of the batch under way count only once it is committed: a
+    // batch that does not commit leaves no row behind whose record is missing
+    // (the store would hand its ID out again).
     std::optional<RecordStore::Batch> batch;
     int inBatch = 0;
+    int batchQuestions = 0;
+    QString failure;
+    const auto commitBatch = [&] {
+        if (!batch)
+            return;
+        m_store.setCurrent(course);
+        const bool committed = batch->commit();
+        batch.reset();
+        if (committed) {
+            m_importedCount += inBatch;
+            addedQuestions += batchQuestions;
+        } else {
+            if (failure.isEmpty())
+                failure = RecordStore::lastErrorText();
+            m_editor.dropLastRows(inBatch);
+        }
+        inBatch = 0;
+        batchQuestions = 0;
+    };
     const auto add = [&](const QVariantList& values) {
         m_store.setCurrent(course);
         if (!batch)
             batch.emplace(m_store, course);
-        if (!m_store.append(values))
+        if (!m_store.append(values)) {
+            failure = RecordStore::lastErrorText();
             return;
+        }
         m_editor.appendRowFromCurrentRecord();
         ++groupNames[values.at(Q::GroupName - 1).toString()];
-        ++m_importedCount;
+        ++inBatch;
         if (!isSubQuestion(values))
-            ++addedQuestions;
-        if (++inBatch >= kQuestionsPerCommit) {
-            batch->commit();
-            batch.reset();
-            inBatch = 0;
-        }
+            ++batchQuestions;
+        if (inBatch >= kQuestionsPerCommit)
+            commitBatch();
     };
 
     int i = 1;
-    while (i <= n) {
+    while (i <= n && failure.isEmpty()) {
         m_editor.setStatusText(u"正在导入处理： "_s + QString::number(i) + u"/"_s + QString::number(n));
         if (m_progressHook && i % kProgressEvery == 1)
             m_progressHook();
@@ -322,25 +343,33 @@ void CourseTransfer::runImport(const QString& alias) {
             values.clear();
         }
     }
-    if (batch)
-        batch->commit();
-    batch.reset();
+    // What was appended before a failed write is kept (whole questions only).
+    commitBatch();
 
     m_store.setCurrent(course);
     m_editor.applyGroupOrder();
     // Sub-questions that joined a group of the bank count in its title's score.
-    m_editor.recomputeTitleScores();
-    writeBackGrid();
+    if (!m_editor.recomputeTitleScores() && failure.isEmpty())
+        failure = RecordStore::lastErrorText();
+    if (!writeBackGrid() && failure.isEmpty())
+        failure = RecordStore::lastErrorText();
     m_editor.addToQuestionCount(addedQuestions);
     if (m_importedCount >= 1)
         addMissingTypes();
 
     m_store.setCurrent(course);
     m_editor.updateEditorCaption();
-    m_editor.setStatusText(u"成功导入"_s + QString::number(m_importedCount) + u"条记录。"_s);
     m_editor.setBusy(false);
     if (m_editor.questionCount() >= 1)
         m_editor.setExportEnabled(true);
+    if (!failure.isEmpty()) {
+        const QString said = u"导入未完成：题库写入失败（"_s + failure + u"），实际导入"_s +
+                             QString::number(m_importedCount) + u"条记录。"_s;
+        m_editor.setStatusText(said);
+        m_prompter.message(said, {}, Prompter::Icon::Error);
+        return;
+    }
+    m_editor.setStatusText(u"成功导入"_s + QString::number(m_importedCount) + u"条记录。"_s);
     if (m_duplicateCount == 0)
         m_prompter.message(u"成功导入"_s + QString::number(m_importedCount) + u"条记录。"_s);
     else
@@ -351,10 +380,10 @@ void CourseTransfer::runImport(const QString& alias) {
 // The grid is written back to the bank as one change: all of it or none. A record
 // that already holds its row's values is left alone, which saves rewriting the
 // whole bank after a small import.
-void CourseTransfer::writeBackGrid() {
+bool CourseTransfer::writeBackGrid() {
     const GridModel& grid = m_editor.grid();
     if (!m_store.setCurrent(m_editor.courseName()))
-        return;
+        return false;
     RecordStore::Batch batch(m_store, m_editor.courseName());
     for (int r = 1; r < grid.rowCount(); ++r) {
         if (!m_store.goToRecordId(qint32(grid.text(r, BankEditor::RecordIdColumn).toInt())))
@@ -375,9 +404,10 @@ void CourseTransfer::writeBackGrid() {
             continue;
         values.append(QVariant());
         values.append(QVariant());
-        m_store.modify(values);
+        if (!m_store.modify(values))
+            return false;
     }
-    batch.commit();
+    return batch.commit();
 }
 
 void CourseTransfer::addMissingTypes() {

@@ -48,7 +48,7 @@ private:
     // success, empty after telling the user why not.
     QString openSource(const QString& path, const QString& privateFolder);
     void runImport(const QString& alias);
-    void writeBackGrid();
+    bool writeBackGrid();
     void addMissingTypes();
 
     BankEditor& m_editor;

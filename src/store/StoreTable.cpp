@@ -14,6 +14,7 @@
 #include <sqlite3.h>
 
 #include "base/Gbk.h"
+#include "base/WriteFaults.h"
 
 using namespace Qt::StringLiterals;
 
@@ -1074,7 +1075,13 @@ bool StoreTable::inSavepoint(Body body)
 {
     if (!m_db.exec("SAVEPOINT op"))
         return failSql(u"写入失败"_s);
-    bool ok = body();
+    bool ok = true;
+    if (WriteFaults::fail(WriteFaults::Kind::StoreChange)) {
+        setStoreError(StoreError::Io, u"写入失败"_s);
+        ok = false;
+    } else {
+        ok = body();
+    }
     if (ok && !m_db.exec("RELEASE op")) {
         failSql(u"写入失败"_s);
         ok = false;
@@ -1503,9 +1510,12 @@ bool StoreTable::endBatch(bool commit)
         m_batchFailed = true;
     if (--m_batchDepth > 0)
         return commit;
-    if (!m_batchFailed && m_db.exec("COMMIT"))
+    const bool injected = !m_batchFailed && WriteFaults::fail(WriteFaults::Kind::StoreCommit);
+    if (!m_batchFailed && !injected && m_db.exec("COMMIT"))
         return true;
-    if (!m_batchFailed)
+    if (injected)
+        setStoreError(StoreError::Io, u"写入失败"_s);
+    else if (!m_batchFailed)
         failSql(u"写入失败"_s);
     const int code = t_lastError;
     const QString text = t_lastErrorText;

@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSet>
 #include <QTemporaryDir>
 
 #include "EditorFakes.h"
@@ -575,6 +576,54 @@ TEST_F(TransferTest, ExportNamesAreSafeForFiles) {
     m_transfer->exportCourse();
     EXPECT_EQ(m_prompter.messages(), QStringList{u"导出课程完毕。"_s});
     EXPECT_TRUE(QFileInfo::exists(QDir(m_outside.path()).filePath(u"语文备份-林_王_老师.edb"_s)));
+}
+
+// Every write of an import failed in turn: one message says the import stopped
+// and how many questions came in; the bank holds exactly the grid's questions
+// (whole ones), and no record ID is handed out twice afterwards.
+TEST_F(TransferTest, AnImportWhoseWritesFailSaysSoAndKeepsGridAndBankAlike) {
+    const QList<Question> coming = {plain(u"一"_s, u"对"_s), plain(u"二"_s, u"对"_s), plain(u"三"_s, u"对"_s),
+                                    plain(u"四"_s, u"对"_s)};
+    int faults = 0;
+    for (const WriteFaults::Kind kind : {WriteFaults::Kind::StoreChange, WriteFaults::Kind::StoreCommit}) {
+        for (int n = 1;; ++n) {
+            SCOPED_TRACE(u"kind %1, write %2"_s.arg(int(kind)).arg(n).toStdString());
+            TearDown();
+            m_store.closeAll();
+            QFile::remove(m_folder.file(u"语文.edb"_s));
+            QFile::remove(m_folder.file(u"语文.edt"_s));
+            CourseBank bank(m_store, m_prompter);
+            ASSERT_TRUE(bank.createCourseBank(course()));
+            ASSERT_TRUE(m_store.open(CourseBank::fileName(course()), course()));
+            addRecord(plain(u"原有"_s, u"错"_s));
+            open();
+            m_prompter.clear();
+            const QString path = source(coming, u"来源%1_%2"_s.arg(int(kind)).arg(n));
+            m_prompter.answerOpenFile(path);
+            WriteFaults::failNth(kind, n);
+            m_transfer->importCourse();
+            const bool injected = WriteFaults::counted(kind) >= n;
+            WriteFaults::reset();
+            ASSERT_EQ(m_prompter.messages().size(), 1);
+            const QString said = m_prompter.messages().first();
+            if (!injected) {
+                EXPECT_EQ(said, u"成功导入4条记录。"_s);
+                break;
+            }
+            ++faults;
+            EXPECT_TRUE(said.startsWith(u"导入未完成：题库写入失败"_s)) << said.toStdString();
+            expectBankMatchesGrid();
+            // The next question gets an ID no row has.
+            QSet<qint32> ids;
+            for (int r = 1; r < grid().rowCount(); ++r)
+                ids.insert(idOf(r));
+            const qint32 next = addRecord(plain(u"后来"_s, u"对"_s));
+            EXPECT_FALSE(ids.contains(next));
+            const qsizetype imported = said.section(u"实际导入"_s, 1).section(u"条"_s, 0, 0).toInt();
+            EXPECT_EQ(grid().rowCount() - 2, imported);
+        }
+    }
+    EXPECT_GE(faults, 5);
 }
 
 } // namespace
