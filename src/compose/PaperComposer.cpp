@@ -402,9 +402,22 @@ bool PaperComposer::writeBackQuestions() {
         values[Q::Score - 1] = cellInt(r, ScoreColumn);
         values[Q::FixedScore - 1] = m_questions.checked(r, FixedScoreColumn);
         values[Q::Blocked - 1] = m_questions.checked(r, BlockedColumn);
-        m_store.modify(values);
+        if (!m_store.modify(values))
+            m_writeFailed = true;
     }
-    return batch.commit();
+    if (!batch.commit())
+        m_writeFailed = true;
+    const bool written = !m_writeFailed;
+    reportWriteFailure();
+    return written;
+}
+
+void PaperComposer::reportWriteFailure() {
+    if (!m_writeFailed)
+        return;
+    m_writeFailed = false;
+    m_prompter.message(u"修改未能写入题库："_s + RecordStore::lastErrorText() + u"。请检查磁盘后再改一次。"_s, {},
+                       Prompter::Icon::Error);
 }
 
 // ---- Difficulty range, row heights, AutoComposer, generation
@@ -588,7 +601,8 @@ void PaperComposer::difficultyEdited(int r) {
                 m_questions.setText(row, DifficultyColumn, QString::number(v));
                 storeFields(row, {{Q::Difficulty, v}});
             }
-            batch.commit();
+            if (!batch.commit())
+                m_writeFailed = true;
             m_savedDifficulty = v;
         }
     } else if (!isUngrouped(r)) {
@@ -689,7 +703,8 @@ void PaperComposer::blockedEdited(int r) {
         }
         storeFields(r, {{Q::Blocked, blocked}});
     }
-    batch.commit();
+    if (!batch.commit())
+        m_writeFailed = true;
     recomputePaperState();
 }
 
@@ -768,7 +783,8 @@ void PaperComposer::applyBoxOperation(BoxOperation operation) {
             m_questions.setChecked(r, c, newState(r));
         }
     }
-    batch.commit();
+    if (!batch.commit())
+        m_writeFailed = true;
     recomputePaperState();
 }
 
@@ -879,7 +895,7 @@ void PaperComposer::typeScoreEdited(int r) {
     QuestionTypeLibrary library(m_store, m_prompter);
     if (library.openTypeLibrary() == OpenOutcome::Ready &&
         m_store.goToRecordId(intValue(m_typeOrder.text(r, TypeRecordIdColumn))))
-        m_store.write(QuestionTypeLibrary::Score, n);
+        m_writeFailed = !m_store.write(QuestionTypeLibrary::Score, n) || m_writeFailed;
     m_savedScore = n;
     // Titles keep meaning their group's score.
     recomputeTitleScores();
@@ -893,8 +909,10 @@ void PaperComposer::storeAnswerLineBreak(int r) {
         return;
     QuestionTypeLibrary library(m_store, m_prompter);
     if (library.openTypeLibrary() == OpenOutcome::Ready && m_store.goToRecordId(id))
-        m_store.write(QuestionTypeLibrary::AnswerLineBreak, m_typeOrder.checked(r, AnswerLineBreakColumn));
+        m_writeFailed = !m_store.write(QuestionTypeLibrary::AnswerLineBreak, m_typeOrder.checked(r, AnswerLineBreakColumn)) ||
+                        m_writeFailed;
     bankCurrent();
+    reportWriteFailure();
 }
 
 // ---- Helpers
@@ -953,11 +971,15 @@ void PaperComposer::recomputeTitleScores() {
 }
 
 bool PaperComposer::storeFields(int row, std::initializer_list<std::pair<int, QVariant>> fields) {
-    if (!bankCurrent() || !m_store.goToRecordId(cellInt(row, RecordIdColumn)))
+    if (!bankCurrent() || !m_store.goToRecordId(cellInt(row, RecordIdColumn))) {
+        m_writeFailed = true;
         return false;
+    }
     bool ok = true;
     for (const auto& [field, value] : fields)
         ok = m_store.write(field, value) && ok;
+    if (!ok)
+        m_writeFailed = true;
     return ok;
 }
 

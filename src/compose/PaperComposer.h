@@ -269,7 +269,12 @@ private:
     void setQuestionCursor(int row, int column);
     void setPaperScoreHeaders(GridModel& grid);
     void loadDifficultyNote();
-    void changed() { Q_EMIT stateChanged(); }
+    // Every action ends here: a write that failed on the way is said once.
+    void changed() {
+        reportWriteFailure();
+        Q_EMIT stateChanged();
+    }
+    void reportWriteFailure();
 
     RecordStore& m_store;
     Prompter& m_prompter;
@@ -297,6 +302,8 @@ private:
     QString m_compositionTime;
     QString m_generationTime;
     QString m_lastPaperFolder;
+    // A write to the bank or the type library failed during the current action.
+    bool m_writeFailed = false;
 
     QString m_caption;
     int m_questionCount = 0;

@@ -1181,6 +1181,11 @@ bool StoreTable::writeValue(int recordNumber, int fieldIdx, const QVariant& norm
     const int slot = m_slot[size_t(fieldIdx)];
     if (slot < 0)
         return inSavepoint([&] { return putMemo(row.id, fieldIdx, normalized); });
+    // One statement, atomic without a savepoint; the test seam sits here too.
+    if (WriteFaults::fail(WriteFaults::Kind::StoreChange)) {
+        setStoreError(StoreError::Io, u"写入失败"_s);
+        return false;
+    }
     std::vector<QByteArray> parts;
     if (!unpackRow(row, &parts))
         return false;

@@ -1,6 +1,7 @@
 // Opening the composition window, the paper state and the write-back.
 #include "ComposerFixture.h"
 
+#include "base/WriteFaults.h"
 #include "compose/NumberingSettings.h"
 #include "compose/PaperComposerHelp.h"
 #include "model/QuestionRecord.h"
@@ -385,5 +386,34 @@ TEST_F(PaperStateTest, GeneratingHandsThePaperToItsHookWithTheGenerationTime) {
 }
 
 } // namespace
+
+} // namespace helan::test
+
+namespace helan::test {
+
+// A write the disk refuses is said once, whether it is an immediate save (屏蔽,
+// 定分) or the write-back of the edited scores when the window closes.
+TEST_F(PaperStateTest, WritesThatFailAreSaidOnce) {
+    const qint32 a = addRecord(question(u"判断"_s, 2));
+    openComposer();
+    const QString said = u"修改未能写入题库："_s;
+    for (const int column : {int(P::BlockedColumn), int(P::FixedScoreColumn)}) {
+        SCOPED_TRACE(column);
+        m_prompter.clear();
+        WriteFaults::failNth(WriteFaults::Kind::StoreChange, 1);
+        EXPECT_TRUE(edit(rowOf(a), column, true));
+        WriteFaults::reset();
+        ASSERT_EQ(m_prompter.messages().size(), 1);
+        EXPECT_TRUE(m_prompter.messages().first().startsWith(said));
+    }
+    m_prompter.clear();
+    ASSERT_TRUE(edit(rowOf(a), PaperComposer::ScoreColumn, 5));
+    WriteFaults::failNth(WriteFaults::Kind::StoreCommit, 1);
+    composer().close();
+    WriteFaults::reset();
+    ASSERT_EQ(m_prompter.messages().size(), 1);
+    EXPECT_TRUE(m_prompter.messages().first().startsWith(said));
+    EXPECT_EQ(field(a, Q::Score).toInt(), 2);
+}
 
 } // namespace helan::test
