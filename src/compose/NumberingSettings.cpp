@@ -138,7 +138,10 @@ bool NumberingSettings::mayClose() {
 }
 
 bool NumberingSettings::close() {
-    return m_grid.save(m_path);
+    if (m_grid.save(m_path))
+        return true;
+    m_prompter.message(u"大题编号类型未能保存到文件 "_s + m_path + u"！"_s, {}, Prompter::Icon::Error);
+    return false;
 }
 
 } // namespace helan

@@ -88,7 +88,10 @@ QSize TypeColourSettings::windowSize() const {
 }
 
 bool TypeColourSettings::close() {
-    return m_grid.save(m_path);
+    if (m_grid.save(m_path))
+        return true;
+    m_prompter.message(u"题型排列颜色未能保存到文件 "_s + m_path + u"！"_s, {}, Prompter::Icon::Error);
+    return false;
 }
 
 } // namespace helan

@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QSaveFile>
 
+#include "base/WriteFaults.h"
 #include "grid/GridFileFormat.h"
 #include "grid/GridNumbers.h"
 
@@ -733,6 +734,8 @@ bool GridModel::editInPlace(int row, int column, const QVariant& newValue)
 
 bool GridModel::save(const QString& path) const
 {
+    if (WriteFaults::fail(WriteFaults::Kind::FileWrite))
+        return false;
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return false;

@@ -2,6 +2,7 @@
 // and the styles it leaves for the composition window.
 #include "ComposerFixture.h"
 
+#include "base/WriteFaults.h"
 #include "compose/NumberingSettings.h"
 
 using namespace Qt::StringLiterals;
@@ -121,6 +122,23 @@ TEST_F(NumberingSettingsTest, TheSavedStylesComeBackInTheWindow) {
     again.open();
     EXPECT_EQ(again.grid().rowCount(), 11);
     EXPECT_EQ(again.grid().text(10, 2), u"十"_s);
+}
+
+// A settings file the disk refuses is said, and the old file stays whole.
+TEST_F(NumberingSettingsTest, ASaveThatFailsIsSaidAndKeepsTheOldFile) {
+    ASSERT_TRUE(settings.close());
+    settings.addRow();
+    for (int c = 1; c <= 2; ++c)
+        grid().setText(10, c, u"十"_s);
+    m_prompter.clear();
+    WriteFaults::failNth(WriteFaults::Kind::FileWrite, 1);
+    EXPECT_FALSE(settings.close());
+    WriteFaults::reset();
+    EXPECT_EQ(m_prompter.messages(),
+              QStringList{u"大题编号类型未能保存到文件 "_s + NumberingSettings::fileName() + u"！"_s});
+    NumberingSettings again(m_prompter);
+    again.open();
+    EXPECT_EQ(again.grid().rowCount(), 10);
 }
 
 } // namespace
