@@ -191,20 +191,45 @@ bool CourseAdminLogic::acceptAddCourse()
         m_prompter.message(u"创建课程数据库“"_s + file + u"”失败！"_s, u"错误"_s, Prompter::Icon::Error);
         return false;
     }
-    if (catalog.openCatalog() != OpenOutcome::Ready || !m_store.append({name, QString()}))
-        return true;
+    if (catalog.openCatalog() != OpenOutcome::Ready || !m_store.append({name, QString()})) {
+        failAddCourse(name, file, -1);
+        return false;
+    }
     const int record = m_store.recordNumber();
 
-    // The course record exists with no password until the bank carries one, so a
-    // failure below leaves a consistent, unprotected course.
-    if (!password.isEmpty() && m_store.open(file, name)) {
-        if (m_store.setPassword(password) && catalog.openCatalog() == OpenOutcome::Ready
-            && m_store.goTo(record))
-            m_store.write(CourseCatalog::Password, DataCipher::encryptPassword(password));
-        m_store.close(name);
+    // The bank and the catalogue carry the password together or the course is
+    // not added: an unprotected course the teacher believes protected, or a
+    // protected bank whose password the catalogue lacks, would be worse.
+    if (!password.isEmpty()) {
+        const bool opened = m_store.open(file, name);
+        const bool protectedBank = opened && m_store.setPassword(password);
+        if (opened)
+            m_store.close(name);
+        const bool recorded = protectedBank && catalog.openCatalog() == OpenOutcome::Ready && m_store.goTo(record) &&
+                              m_store.write(CourseCatalog::Password, DataCipher::encryptPassword(password));
+        if (!recorded) {
+            failAddCourse(name, file, record);
+            return false;
+        }
     }
     m_succeeded = true;
     return true;
+}
+
+// Takes back what was made of a course that could not be added whole, and says so.
+void CourseAdminLogic::failAddCourse(const QString& name, const QString& file, int record)
+{
+    const QString reason = RecordStore::lastErrorText();
+    CourseCatalog catalog(m_store, m_prompter);
+    if (record > 0 && catalog.openCatalog() == OpenOutcome::Ready && m_store.goTo(record) &&
+        m_store.readText(CourseCatalog::Name) == name && m_store.markDeleted())
+        m_store.purge();
+    if (m_store.isOpen(name))
+        m_store.close(name);
+    QFile::remove(file);
+    QFile::remove(RecordStore::memoFileName(file));
+    m_prompter.message(u"添加课程 "_s + name + u" 失败："_s + reason + u"。课程没有添加，请检查磁盘后重试。"_s,
+                       u"错误"_s, Prompter::Icon::Error);
 }
 
 bool CourseAdminLogic::acceptResetCoursePassword()

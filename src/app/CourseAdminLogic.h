@@ -60,6 +60,7 @@ public:
 private:
     bool acceptSetUpAdministrator();
     bool acceptAddCourse();
+    void failAddCourse(const QString& name, const QString& file, int record);
     bool acceptResetCoursePassword();
     bool acceptChangeAdministratorName();
     bool acceptChangeAdministratorPassword();

@@ -1,6 +1,7 @@
 #include <QFile>
 
 #include "ShellFixture.h"
+#include "base/WriteFaults.h"
 #include "model/CourseBank.h"
 #include "model/CourseCatalog.h"
 #include "model/DataCipher.h"
@@ -498,4 +499,44 @@ TEST_F(MainWindowLogicTest, TheAdministratorChangesNameAndPassword)
     m_host.dialogs.push_back([](CourseAdminLogic& d) { fillAndConfirm(d, u"数学"_s, u"m"_s, u"m"_s, true); });
     m_logic.addCourse();
     EXPECT_EQ(m_logic.courseList(), QStringList{u"数学"_s});
+}
+
+// Every write of adding a protected course failed in turn: the course comes
+// whole (bank protected, password in the catalogue) or not at all, said once.
+TEST_F(MainWindowLogicTest, ACourseIsAddedWholeOrNotAtAll)
+{
+    makeAdministrator();
+    ASSERT_TRUE(m_logic.start());
+    m_prompter.setStrictMessages(false);
+    int faults = 0;
+    for (const WriteFaults::Kind kind : {WriteFaults::Kind::StoreChange, WriteFaults::Kind::StoreCommit}) {
+        for (int n = 1;; ++n) {
+            const QString name = u"课程%1x%2"_s.arg(int(kind)).arg(n);
+            SCOPED_TRACE(name.toStdString());
+            m_prompter.clear();
+            m_prompter.answerInput(kAdminPassword, u"请输入管理员密码："_s);
+            m_host.dialogs.push_back([&](CourseAdminLogic& d) {
+                d.setText(CourseAdminLogic::NewCourse, name);
+                d.setText(CourseAdminLogic::CoursePassword, u"pw"_s);
+                d.setText(CourseAdminLogic::CoursePassword1, u"pw"_s);
+                WriteFaults::failNth(kind, n);
+                d.accept();
+            });
+            m_logic.addCourse();
+            const bool injected = WriteFaults::counted(kind) >= n;
+            WriteFaults::reset();
+            if (!injected) {
+                EXPECT_TRUE(m_prompter.messages().isEmpty());
+                EXPECT_TRUE(m_logic.courseList().contains(name));
+                EXPECT_TRUE(bankOpensWith(name, u"pw"_s));
+                break;
+            }
+            ++faults;
+            ASSERT_EQ(m_prompter.messages().size(), 1);
+            EXPECT_TRUE(m_prompter.messages().first().startsWith(u"添加课程 "_s + name + u" 失败"_s));
+            EXPECT_FALSE(m_logic.courseList().contains(name));
+            EXPECT_FALSE(exists(CourseBank::fileName(name)));
+        }
+    }
+    EXPECT_GE(faults, 2);
 }
