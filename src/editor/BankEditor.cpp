@@ -58,6 +58,7 @@ BankEditor::~BankEditor() = default;
 // ---- Opening
 
 void BankEditor::open(int gridWidth) {
+    const ActionGuard action(*this);
     m_grid.clearPendingItems();
     bankCurrent();
     for (int field = 1; field <= Q::kFieldCount - 2; ++field)
@@ -401,6 +402,7 @@ void BankEditor::editBegins() {
 }
 
 void BankEditor::editEnded() {
+    const ActionGuard action(*this);
     const int r = m_currentRow;
     if (r < 1 || !bankCurrent())
         return;
@@ -611,15 +613,71 @@ bool BankEditor::bankCurrent() {
 }
 
 bool BankEditor::storeFields(int row, std::initializer_list<std::pair<int, QVariant>> fields) {
-    if (!bankCurrent() || !m_store.goToRecordId(recordIdOf(row)))
+    if (!bankCurrent() || !m_store.goToRecordId(recordIdOf(row))) {
+        noteWriteFailure();
         return false;
+    }
     QVariantList values;
     values.reserve(Q::kFieldCount);
     for (int field = 1; field <= Q::kFieldCount; ++field)
         values.append(QVariant());
     for (const auto& [field, value] : fields)
         values[field - 1] = value;
-    return m_store.modify(values);
+    if (m_store.modify(values))
+        return true;
+    noteWriteFailure();
+    return false;
+}
+
+// A write of the action failed: the batch is not committed, so that it goes back
+// whole (a title's score never follows a sub-question's score that was not stored).
+bool BankEditor::commitOrFail(RecordStore::Batch& batch) {
+    if (m_writeFailed)
+        return false;
+    if (batch.commit())
+        return true;
+    noteWriteFailure();
+    return false;
+}
+
+void BankEditor::noteWriteFailure() {
+    if (!m_writeFailed)
+        m_writeError = RecordStore::lastErrorText();
+    m_writeFailed = true;
+}
+
+BankEditor::ActionGuard::ActionGuard(BankEditor& editor) : m_editor(editor), m_outer(!editor.m_inAction) {
+    if (m_outer) {
+        m_editor.m_inAction = true;
+        m_editor.m_writeFailed = false;
+    }
+}
+
+BankEditor::ActionGuard::~ActionGuard() {
+    if (!m_outer)
+        return;
+    m_editor.m_inAction = false;
+    m_editor.finishAction();
+}
+
+// A write the bank refused leaves the grid showing what is not stored: the grid
+// is read again from the bank, so that it shows what the bank holds, and the
+// teacher hears once what could not be done.
+void BankEditor::finishAction() {
+    if (!m_writeFailed)
+        return;
+    m_writeFailed = false;
+    const qint32 id = recordIdOf(m_currentRow);
+    const int column = m_currentColumn;
+    loadEditorGrid();
+    const int row = id > 0 ? rowOfRecordId(id) : 0;
+    m_currentRow = row;
+    m_pressRow = row;
+    m_addedRecordId = 0;
+    if (row > 0)
+        setCurrentCell(row, column);
+    setDeleteEnabled(row > 0);
+    message(u"修改未能写入题库："_s + m_writeError + u"。表格已按题库中的内容恢复。"_s);
 }
 
 void BankEditor::setCurrentCell(int row, int column) {

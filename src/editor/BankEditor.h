@@ -14,6 +14,7 @@
 
 #include "editor/DuplicateIndex.h"
 #include "grid/GridModel.h"
+#include "store/RecordStore.h"
 
 namespace helan {
 
@@ -258,6 +259,22 @@ private:
     bool bankCurrent();
     // Writes fields of the row's record in one change; positions are record fields.
     bool storeFields(int row, std::initializer_list<std::pair<int, QVariant>> fields);
+    bool commitOrFail(RecordStore::Batch& batch);
+    void noteWriteFailure();
+    void finishAction();
+    // Around every action that writes: when a write failed, the grid is read again
+    // from the bank and the failure is said once, when the outermost action ends.
+    class ActionGuard {
+    public:
+        explicit ActionGuard(BankEditor& editor);
+        ~ActionGuard();
+        ActionGuard(const ActionGuard&) = delete;
+        ActionGuard& operator=(const ActionGuard&) = delete;
+
+    private:
+        BankEditor& m_editor;
+        bool m_outer;
+    };
     // The picture a record shows in a slot (column 4 or 7): its bytes, or none.
     QByteArray shownPicture(qint32 recordId, int column) const;
     void reapplyRowHeights(int firstRow, int lastRow);
@@ -303,6 +320,9 @@ private:
     int m_gridWidth = 0;
     // The question 添加 made and whose stem dialog is still open; 0 for none.
     qint32 m_addedRecordId = 0;
+    bool m_inAction = false;
+    bool m_writeFailed = false;
+    QString m_writeError;
 
     QString m_caption;
     QString m_statusText;

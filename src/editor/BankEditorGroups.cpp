@@ -65,7 +65,7 @@ void BankEditor::groupNumberEdited(int r) {
             m_grid.setText(r, GroupNumberColumn, QString());
             storeFields(r, {{Q::GroupName, QString()}, {Q::GroupNumber, QString()}});
             recomputeTitleScore(group);
-            batch.commit();
+            commitOrFail(batch);
             ++m_questionCount;
             updateEditorCaption();
         }
@@ -132,7 +132,7 @@ void BankEditor::typeEdited(int r) {
         m_grid.setText(row, TypeColumn, text);
         storeFields(row, {{Q::Type, trimSpaces(text)}});
     }
-    batch.commit();
+    commitOrFail(batch);
 }
 
 void BankEditor::difficultyEdited(int r) {
@@ -166,7 +166,7 @@ void BankEditor::difficultyEdited(int r) {
         m_grid.setNumber(row, DifficultyColumn, d);
         storeFields(row, {{Q::Difficulty, d}});
     }
-    batch.commit();
+    commitOrFail(batch);
 }
 
 void BankEditor::scoreEdited(int r) {
@@ -188,7 +188,7 @@ void BankEditor::scoreEdited(int r) {
     storeFields(r, {{Q::Score, n}});
     if (isGrouped(r))
         recomputeTitleScore(cell(r, GroupNameColumn));
-    batch.commit();
+    commitOrFail(batch);
 }
 
 void BankEditor::checkboxEdited(int r, int column) {
@@ -201,7 +201,7 @@ void BankEditor::checkboxEdited(int r, int column) {
     storeFields(r, {{column + 1, on}});
     if (isGrouped(r))
         recomputeTitleScore(cell(r, GroupNameColumn));
-    batch.commit();
+    commitOrFail(batch);
 }
 
 void BankEditor::blockedEdited(int r) {
@@ -229,7 +229,7 @@ void BankEditor::blockedEdited(int r) {
         storeFields(r, {{Q::Blocked, m_grid.checked(r, BlockedColumn)}});
     }
     recomputeTitleScore(name);
-    batch.commit();
+    commitOrFail(batch);
 }
 
 bool BankEditor::acceptGroupName(int r, const QString& content) {
@@ -269,7 +269,7 @@ bool BankEditor::removeFromGroup(int r, const QString& old) {
     m_grid.setText(r, GroupNumberColumn, QString());
     storeFields(r, {{Q::GroupName, QString()}, {Q::GroupNumber, QString()}});
     recomputeTitleScore(old);
-    batch.commit();
+    commitOrFail(batch);
     if (wasSubQuestion) {
         ++m_questionCount;
         updateEditorCaption();
@@ -286,7 +286,7 @@ bool BankEditor::joinOrCreateGroup(int r, const QString& name) {
             return false;
         RecordStore::Batch batch(m_store, m_courseName);
         makeTitle(r, name);
-        batch.commit();
+        commitOrFail(batch);
         applyGroupOrder();
         keepCurrentQuestion(id);
         return true;
@@ -310,7 +310,7 @@ bool BankEditor::joinOrCreateGroup(int r, const QString& name) {
                     {Q::Difficulty, difficulty},
                     {Q::FixedScore, fixed}});
     recomputeTitleScore(name);
-    batch.commit();
+    commitOrFail(batch);
     --m_questionCount;
     updateEditorCaption();
     applyGroupOrder();
@@ -336,7 +336,7 @@ bool BankEditor::renameGroup(int r, const QString& old, const QString& name) {
         storeFields(row, {{Q::GroupName, name}});
     }
     recomputeTitleScore(name);
-    batch.commit();
+    commitOrFail(batch);
     return true;
 }
 
@@ -370,7 +370,7 @@ bool BankEditor::moveToGroup(int r, const QString& old, const QString& name) {
     }
     recomputeTitleScore(name);
     recomputeTitleScore(old);
-    batch.commit();
+    commitOrFail(batch);
     applyGroupOrder();
     keepCurrentQuestion(id);
     return true;
@@ -467,7 +467,7 @@ bool BankEditor::recomputeTitleScores() {
             stored = storeFields(r, {{Q::FixedScore, false}}) && stored;
         }
     }
-    return batch.commit() && stored;
+    return commitOrFail(batch) && stored;
 }
 
 } // namespace helan

@@ -38,6 +38,7 @@ int BankEditor::dialogTypingLimit() const {
 }
 
 bool BankEditor::acceptTextDialog(const QString& content) {
+    const ActionGuard action(*this);
     const QString v = cleanedDialogText(content);
     // Only the stem dialog of a new question ever sets it, and that one always closes.
     const qint32 added = std::exchange(m_addedRecordId, 0);
@@ -60,6 +61,9 @@ bool BankEditor::acceptTextDialog(const QString& content) {
             return true;
         }
         storeDialogText(r, StemText1Column, v);
+        // A new question whose stem could not be stored goes again, as if cancelled.
+        if (added != 0 && m_writeFailed)
+            removeAddedQuestion(added);
         return true;
     case StemText2Column:
         if ((cell(r, StemText1Column) + v).isEmpty()) {
@@ -79,6 +83,7 @@ bool BankEditor::acceptTextDialog(const QString& content) {
 }
 
 void BankEditor::cancelTextDialog() {
+    const ActionGuard action(*this);
     if (const qint32 added = std::exchange(m_addedRecordId, 0))
         removeAddedQuestion(added);
 }
@@ -107,7 +112,7 @@ bool BankEditor::acceptOptions(int r, const QString& v) {
         if (const auto answer = OptionLabels::answerFromLetters(cell(r, AnswerColumn), splitCrLfLines(text)))
             storeDialogText(r, AnswerColumn, answer->join(kCrLf));
     }
-    batch.commit();
+    commitOrFail(batch);
     return true;
 }
 
@@ -131,8 +136,11 @@ void BankEditor::removeAddedQuestion(qint32 id) {
     if (row < 1 || !bankCurrent())
         return;
     RecordStore::Batch batch(m_store, m_courseName);
-    if (!m_store.goToRecordId(id) || !m_store.markDeleted() || !m_store.purge() || !batch.commit())
+    // Committed on its own: it also runs after the new question's stem failed.
+    if (!m_store.goToRecordId(id) || !m_store.markDeleted() || !m_store.purge() || !batch.commit()) {
+        noteWriteFailure();
         return;
+    }
     m_duplicates.remove(id);
     m_grid.removeRow(row);
     --m_questionCount;
@@ -162,6 +170,7 @@ bool BankEditor::acceptKnowledge(int r, const QString& content) {
 // ---- Adding, deleting, copying, closing
 
 void BankEditor::addQuestion() {
+    const ActionGuard action(*this);
     if (m_currentRow > 0 && !validateQuestionRow(m_pressRow))
         return;
     const int before = std::clamp(m_currentRow + 1, 1, m_grid.rowCount());
@@ -176,6 +185,7 @@ void BankEditor::addQuestion() {
     values[Q::Difficulty - 1] = 1;
     values[Q::Score - 1] = 0;
     if (!m_store.append(values)) {
+        noteWriteFailure();
         m_grid.removeRow(before);
         m_currentRow = before - 1;
         return;
@@ -204,6 +214,7 @@ void BankEditor::addQuestion() {
 }
 
 void BankEditor::deleteSelectedQuestions() {
+    const ActionGuard action(*this);
     const int s = m_grid.selectionStartRow();
     if (s < 1) {
         message(u"请选择试题！"_s);
@@ -227,8 +238,10 @@ void BankEditor::deleteSelectedQuestions() {
     for (int i = s; i <= e && s < m_grid.rowCount(); ++i) {
         const QString number = cell(s, GroupNumberColumn);
         const qint32 id = recordIdOf(s);
-        if (!bankCurrent() || !m_store.goToRecordId(id) || !m_store.markDeleted())
-            continue;
+        if (!bankCurrent() || !m_store.goToRecordId(id) || !m_store.markDeleted()) {
+            noteWriteFailure();
+            break;
+        }
         if (!cell(s, GroupNameColumn).isEmpty())
             groups.insert(cell(s, GroupNameColumn));
         if (number.isEmpty() || number == kTitleNumber)
@@ -236,10 +249,11 @@ void BankEditor::deleteSelectedQuestions() {
         m_duplicates.remove(id);
         m_grid.removeRow(s);
     }
-    m_store.purge();
+    if (!m_store.purge())
+        noteWriteFailure();
     for (const QString& group : std::as_const(groups))
         recomputeTitleScore(group);
-    batch.commit();
+    commitOrFail(batch);
 
     if (s > 1)
         m_currentRow = s - 1;
@@ -252,6 +266,7 @@ void BankEditor::deleteSelectedQuestions() {
 }
 
 void BankEditor::copyQuestionBelow() {
+    const ActionGuard action(*this);
     const int source = m_currentRow;
     if (source < 1 || source >= m_grid.rowCount() || !bankCurrent())
         return;
@@ -274,8 +289,10 @@ void BankEditor::copyQuestionBelow() {
     values << cellInt(source, DifficultyColumn) << cellInt(source, ScoreColumn) << choice << fixed << blocked
            << stemPicture << answerPicture;
     RecordStore::Batch batch(m_store, m_courseName);
-    if (!m_store.append(values))
+    if (!m_store.append(values)) {
+        noteWriteFailure();
         return;
+    }
     const int r = source + 1;
     if (!m_grid.insertRow(r))
         return;
@@ -284,7 +301,7 @@ void BankEditor::copyQuestionBelow() {
     // A copied sub-question counts in its title's score like any other.
     if (isGrouped(r) && !isTitle(r))
         recomputeTitleScore(cell(r, GroupNameColumn));
-    batch.commit();
+    commitOrFail(batch);
     formatRows(r, r);
     setCurrentCell(r, StemText1Column);
     setDeleteEnabled(true);
