@@ -161,15 +161,29 @@ void TypeEditor::renamed(int row, const QString& oldName, const QString& typed) 
         m_grid.setText(row, NameColumn, oldName);
         return;
     }
-    if (m_store.setCurrent(m_selectedCourse)) {
+    // The library first, then the course's questions in one batch; when the
+    // questions cannot follow, the library takes its old name back, so that no
+    // question ever carries a type the library does not know.
+    bool renamed = libraryRecord(row) && m_store.write(L::TypeName, name);
+    QString reason = renamed ? QString() : RecordStore::lastErrorText();
+    if (renamed && m_store.setCurrent(m_selectedCourse)) {
         RecordStore::Batch batch(m_store, m_selectedCourse);
-        while (findType(m_store, QuestionRecord::Type, oldName))
-            m_store.write(QuestionRecord::Type, name);
-        batch.commit();
+        while (renamed && findType(m_store, QuestionRecord::Type, oldName))
+            renamed = m_store.write(QuestionRecord::Type, name);
+        renamed = renamed && batch.commit();
+        if (!renamed) {
+            reason = RecordStore::lastErrorText();
+            if (libraryRecord(row))
+                m_store.write(L::TypeName, oldName);
+        }
+    }
+    if (!renamed) {
+        m_grid.setText(row, NameColumn, oldName);
+        m_prompter.message(u"题型 "_s + oldName + u" 未能改名为 "_s + name + u"："_s + reason, {},
+                           Prompter::Icon::Error);
+        return;
     }
     m_grid.setText(row, NameColumn, name);
-    if (libraryRecord(row))
-        m_store.write(L::TypeName, name);
     // The editor takes its type list from the library: renamed there first, or
     // it would go on offering the old name, a type no paper knows.
     if (m_reloadEditor)

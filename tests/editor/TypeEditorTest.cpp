@@ -3,6 +3,7 @@
 #include "EditorFakes.h"
 #include "EditorFixture.h"
 #include "base/Gbk.h"
+#include "base/WriteFaults.h"
 #include "model/CourseBank.h"
 #include "model/CourseCatalog.h"
 #include "model/QuestionRecord.h"
@@ -111,6 +112,28 @@ TEST_F(TypeEditorTest, RenameUsedOnlyHereAsksAndCarriesIntoThisCoursesQuestions)
     EXPECT_EQ(m_prompter.messages(), QStringList{kMissingCourse + u".edb不存在！"_s});
     EXPECT_FALSE(m_store.isOpen(kOtherCourse));
     EXPECT_TRUE(m_store.isOpen(course()));
+}
+
+// A rename whose writes fail (each in turn) leaves library and questions both
+// on the old name, and says so; it never loops on a question it cannot change.
+TEST_F(TypeEditorTest, ARenameThatCannotBeWrittenLeavesEverythingOnTheOldName) {
+    for (const WriteFaults::Kind kind : {WriteFaults::Kind::StoreChange, WriteFaults::Kind::StoreCommit}) {
+        for (const int n : {1, 2}) {
+            SCOPED_TRACE(n);
+            m_prompter.clear();
+            m_prompter.answerOkCancel(true, u"确定要将题型 判断 修改为 是非 吗？"_s);
+            WriteFaults::failNth(kind, n);
+            rename(u"判断"_s, u"是非"_s);
+            const bool hit = WriteFaults::counted(kind) >= n;
+            WriteFaults::reset();
+            if (!hit)
+                continue;
+            EXPECT_TRUE(m_prompter.messages().last().startsWith(u"题型 判断 未能改名为 是非："_s));
+            EXPECT_EQ(types().text(1, 0), u"判断"_s);
+            EXPECT_EQ(library().first(), u"判断"_s);
+            EXPECT_EQ(field(m_judge, QuestionRecord::Type).toString(), u"判断"_s);
+        }
+    }
 }
 
 TEST_F(TypeEditorTest, AfterARenameTheEditorOffersTheNewNameOnly) {
