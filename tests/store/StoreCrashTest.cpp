@@ -1,5 +1,9 @@
+#include <cerrno>
 #include <csignal>
+#include <cstdio>
+#include <cstring>
 #include <random>
+#include <string>
 
 #include <QDir>
 #include <QFile>
@@ -94,20 +98,48 @@ QList<ModelRecord> readTable(RecordStore& store)
     return out;
 }
 
-// The child: performs operations and reports each finished one on the pipe.
+// How the child ends by itself, when it does (the parent reports it).
+enum ChildExit { kChildFinished = 0, kChildCannotOpen = 2, kChildOperationFailed = 3, kChildPipeFailed = 4 };
+
+// The child: performs operations and reports each finished one on the pipe; a
+// failure is written to standard error with the store's reason before it ends.
 [[noreturn]] void runChild(int fd)
 {
     RecordStore store;
-    if (!store.open(u"崩溃"_s))
-        _exit(2);
+    if (!store.open(u"崩溃"_s)) {
+        std::fprintf(stderr, "child: open failed: %s\n", qPrintable(RecordStore::lastErrorText()));
+        _exit(kChildCannotOpen);
+    }
     for (int op = 0; op < 100000; ++op) {
-        if (!applyToStore(op, store, store.recordCount()))
-            _exit(3);
+        if (!applyToStore(op, store, store.recordCount())) {
+            std::fprintf(stderr, "child: operation %d failed: %s\n", op, qPrintable(RecordStore::lastErrorText()));
+            _exit(kChildOperationFailed);
+        }
         const int done = op + 1;
         if (write(fd, &done, sizeof done) != sizeof done)
-            _exit(4);
+            _exit(kChildPipeFailed);
     }
-    _exit(0);
+    _exit(kChildFinished);
+}
+
+std::string describeStatus(int status)
+{
+    if (WIFSIGNALED(status))
+        return "killed by signal " + std::to_string(WTERMSIG(status));
+    if (!WIFEXITED(status))
+        return "stopped with status " + std::to_string(status);
+    switch (WEXITSTATUS(status)) {
+    case kChildFinished:
+        return "finished every operation before it was killed";
+    case kChildCannotOpen:
+        return "could not open the table (see its message above)";
+    case kChildOperationFailed:
+        return "had an operation fail (see its message above)";
+    case kChildPipeFailed:
+        return "could not report to the parent";
+    default:
+        return "exited with " + std::to_string(WEXITSTATUS(status));
+    }
 }
 
 TEST(StoreCrashTest, AKilledWriterLeavesAWholePrefixOfItsOperations)
@@ -127,7 +159,7 @@ TEST(StoreCrashTest, AKilledWriterLeavesAWholePrefixOfItsOperations)
         int fds[2];
         ASSERT_EQ(pipe(fds), 0);
         const pid_t pid = fork();
-        ASSERT_GE(pid, 0);
+        ASSERT_GE(pid, 0) << "fork failed: " << std::strerror(errno);
         if (pid == 0) {
             close(fds[0]);
             runChild(fds[1]);
@@ -137,8 +169,9 @@ TEST(StoreCrashTest, AKilledWriterLeavesAWholePrefixOfItsOperations)
         usleep(useconds_t(20000 + rng() % 250000));
         kill(pid, SIGKILL);
         int status = 0;
-        waitpid(pid, &status, 0);
-        ASSERT_TRUE(WIFSIGNALED(status)) << "the child ended by itself with " << WEXITSTATUS(status);
+        ASSERT_EQ(waitpid(pid, &status, 0), pid) << "waitpid: " << std::strerror(errno);
+        ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL)
+            << "round " << round << ": the child " << describeStatus(status);
         int reported = 0;
         int value = 0;
         while (read(fds[0], &value, sizeof value) == sizeof value)
@@ -147,7 +180,9 @@ TEST(StoreCrashTest, AKilledWriterLeavesAWholePrefixOfItsOperations)
         maxReached = std::max(maxReached, reported);
 
         RecordStore store;
-        ASSERT_TRUE(store.open(u"崩溃"_s)) << RecordStore::lastErrorText().toStdString();
+        ASSERT_TRUE(store.open(u"崩溃"_s)) << "round " << round << ", after " << reported
+                                         << " reported operations, the table does not open: "
+                                         << RecordStore::lastErrorText().toStdString();
         const QList<ModelRecord> actual = readTable(store);
         // Every reported operation is there; the one under way may or may not be.
         QList<ModelRecord> model;
@@ -155,8 +190,9 @@ TEST(StoreCrashTest, AKilledWriterLeavesAWholePrefixOfItsOperations)
             applyToModel(op, model);
         if (actual != model) {
             applyToModel(reported, model);
-            EXPECT_TRUE(actual == model) << "after " << reported << " reported operations the table holds "
-                                         << actual.size() << " records that match no prefix";
+            EXPECT_TRUE(actual == model) << "round " << round << ": after " << reported
+                                         << " reported operations the table holds " << actual.size()
+                                         << " records that match neither that prefix nor the next";
         }
     }
     EXPECT_GT(maxReached, 3) << "the child never got going";
