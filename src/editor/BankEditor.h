@@ -232,6 +232,7 @@ private:
     void scoreEdited(int row);
     void checkboxEdited(int row, int column);
     void blockedEdited(int row);
+    void setGroupField(const QString& groupName, int column, const QVariant& shown, const QVariant& stored);
 
     // The text dialog's columns.
     bool acceptKnowledge(int row, const QString& content);

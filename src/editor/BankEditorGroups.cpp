@@ -124,13 +124,17 @@ void BankEditor::typeEdited(int r) {
         restoreText(r, TypeColumn);
         return;
     }
-    const QString name = cell(r, GroupNameColumn);
+    setGroupField(cell(r, GroupNameColumn), TypeColumn, text, trimSpaces(text));
+}
+
+// A title's 题型 and 难度 go to its whole group: cells and records, in one batch.
+void BankEditor::setGroupField(const QString& name, int column, const QVariant& shown, const QVariant& stored) {
     RecordStore::Batch batch(m_store, m_courseName);
     for (int row = 1; row < m_grid.rowCount(); ++row) {
         if (cell(row, GroupNameColumn) != name)
             continue;
-        m_grid.setText(row, TypeColumn, text);
-        storeFields(row, {{Q::Type, trimSpaces(text)}});
+        m_grid.setValue(row, column, shown);
+        storeFields(row, {{column + 1, stored}});
     }
     commitOrFail(batch);
 }
@@ -158,15 +162,7 @@ void BankEditor::difficultyEdited(int r) {
         restoreNumber(r, DifficultyColumn);
         return;
     }
-    const QString name = cell(r, GroupNameColumn);
-    RecordStore::Batch batch(m_store, m_courseName);
-    for (int row = 1; row < m_grid.rowCount(); ++row) {
-        if (cell(row, GroupNameColumn) != name)
-            continue;
-        m_grid.setNumber(row, DifficultyColumn, d);
-        storeFields(row, {{Q::Difficulty, d}});
-    }
-    commitOrFail(batch);
+    setGroupField(cell(r, GroupNameColumn), DifficultyColumn, d, d);
 }
 
 void BankEditor::scoreEdited(int r) {
