@@ -1,5 +1,7 @@
 #include "app/Program.h"
 
+#include <functional>
+
 #include <QApplication>
 #include <QDeadlineTimer>
 #include <QFileInfo>
@@ -57,11 +59,18 @@ void chooseInterfaceFont(QApplication& app)
 // The bank editor on the course whose bank is open and current, with every
 // window it opens plugged in; runs modally over parent.
 void runBankEditor(RecordStore& store, Prompter& prompter, AppState& state, PictureClipboard& clipboard,
-                   ProgramLauncher& launcher, QWidget* parent, const QString& course)
+                   ProgramLauncher& launcher, QWidget* parent, const QString& course,
+                   const std::function<void()>& endProgram)
 {
     BankEditor editor(store, prompter, course, &countWrappedLines);
     BankEditorWindow editorWindow(editor, parent);
     using Plug = BankEditor::Plug;
+    // The type library is gone (its message has been shown): the program ends.
+    if (editor.typeLibraryLost()) {
+        endProgram();
+        return;
+    }
+    editor.setPlug(Plug::ProgramMustEnd, endProgram);
     editor.setPlug(Plug::DifficultyHelp, [&] {
         DifficultyNoteLogic note(store, prompter, state);
         DifficultyNoteDialog dialog(note, &editorWindow);
@@ -143,7 +152,8 @@ Program::Program(QApplication& app)
     p.window = std::make_unique<MainWindow>(p.store, p.prompter, p.state);
     // The windows opened on a course: its bank is open and current when they run.
     p.window->setBankEditorOpener([&p](QWidget* parent, const QString& course) {
-        runBankEditor(p.store, p.prompter, p.state, p.clipboard, p.launcher, parent, course);
+        runBankEditor(p.store, p.prompter, p.state, p.clipboard, p.launcher, parent, course,
+                      [&p] { p.window->endProgram(); });
     });
     p.window->setPaperComposerOpener([&p](QWidget* parent, const QString& course) {
         PaperComposerWindow::run(p.store, p.prompter, course, parent);

@@ -81,7 +81,15 @@ void BankEditor::open(int gridWidth) {
 void BankEditor::loadTypeList() {
     m_grid.clearPendingItems();
     QuestionTypeLibrary library(m_store, m_prompter);
-    m_typeNames = library.typeNames();
+    // A library that can no longer be opened ends the program (it has said why);
+    // an editor without types would only refuse every question.
+    if (library.openTypeLibrary() == OpenOutcome::ProgramMustEnd) {
+        m_typeLibraryLost = true;
+        m_typeNames.clear();
+        runPlug(Plug::ProgramMustEnd);
+    } else {
+        m_typeNames = library.typeNames();
+    }
     for (const QString& name : std::as_const(m_typeNames))
         m_grid.appendPendingItem(name);
     m_grid.setColumnKind(TypeColumn, ColumnKind::List);

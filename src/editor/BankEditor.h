@@ -83,6 +83,8 @@ public:
         SearchFromStart,
         SearchFromCurrent,
         SearchNext,
+        // The type library cannot be opened any more: the program ends.
+        ProgramMustEnd,
     };
 
     // Lines a text takes when wrapped at a pixel width in the measuring font.
@@ -134,6 +136,8 @@ public:
     bool exportEnabled() const { return m_exportEnabled; }
 
     QString caption() const { return m_caption; }
+    // The type library could not be opened: the program must end.
+    bool typeLibraryLost() const { return m_typeLibraryLost; }
     int questionCount() const { return m_questionCount; }
     bool deleteEnabled() const { return m_deleteEnabled; }
     bool autoRowHeightEnabled() const { return m_autoRowHeightEnabled; }
@@ -322,6 +326,7 @@ private:
     // The question 添加 made and whose stem dialog is still open; 0 for none.
     qint32 m_addedRecordId = 0;
     bool m_inAction = false;
+    bool m_typeLibraryLost = false;
     bool m_writeFailed = false;
     QString m_writeError;
 

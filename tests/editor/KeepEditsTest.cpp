@@ -5,6 +5,9 @@
 #include "EditorFixture.h"
 
 #include "model/QuestionRecord.h"
+#include "model/QuestionTypeLibrary.h"
+
+#include <QFile>
 
 using namespace Qt::StringLiterals;
 using namespace helan;
@@ -273,4 +276,24 @@ TEST_F(KeepEdits, RowHeightsAndDraggedWidthsOutliveSortsJoinsAddsAndCopies) {
     editor().setGridWidth(1400);
     EXPECT_EQ(grid().columnWidth(BankEditor::KnowledgeColumn), 150);
     EXPECT_EQ(grid().columnWidth(kStem1), (1400 - BankEditor::kFixedColumnsWidth - 70) / 3);
+    expectBankMatchesGrid();
+}
+
+// A type library that can no longer be opened ends the program, said once,
+// rather than leaving an editor that refuses every type.
+TEST_F(KeepEdits, ALostTypeLibraryEndsTheProgram) {
+    addRecord(single(u"甲"_s));
+    ASSERT_TRUE(m_store.close(QuestionTypeLibrary::tableName()));
+    {
+        QFile junk(QuestionTypeLibrary::fileName());
+        ASSERT_TRUE(junk.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        junk.write("not a table");
+    }
+    m_editor = std::make_unique<BankEditor>(m_store, m_prompter, course(), nullptr);
+    int ended = 0;
+    m_editor->setPlug(BankEditor::Plug::ProgramMustEnd, [&] { ++ended; });
+    m_editor->open(1000);
+    EXPECT_TRUE(m_editor->typeLibraryLost());
+    EXPECT_EQ(ended, 1);
+    EXPECT_EQ(m_prompter.messages(), QStringList{u"打开题型库错误！"_s});
 }

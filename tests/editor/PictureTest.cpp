@@ -171,6 +171,7 @@ TEST_F(PictureTest, LargePhotosComeInAndDecompressionBombsStayOut) {
     EXPECT_FALSE(addFromFile(kStemPicture, u"photo.png"_s, photo).isEmpty());
     EXPECT_TRUE(m_prompter.messages().isEmpty());
     EXPECT_EQ(text(rowOf(m_first), kStemPicture), Q::pictureMark());
+    expectBankMatchesGrid();
 }
 
 TEST_F(PictureTest, CancelledFileDialogStoresNothing) {
