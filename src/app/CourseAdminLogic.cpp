@@ -248,18 +248,37 @@ bool CourseAdminLogic::acceptResetCoursePassword()
     if (!catalog.goToCourse(m_listPosition))
         return true;
     const QString name = m_store.readText(CourseCatalog::Name);
+    const QString oldPassword = DataCipher::decryptPassword(catalog.storedCoursePassword(m_listPosition));
     CourseBank bank(m_store, m_prompter);
     if (!bank.openCourseBank({name, false, {}, m_listPosition}))
         return true;
-    if (m_store.setPassword(password)) {
+    if (!m_store.setPassword(password)) {
+        const QString reason = RecordStore::lastErrorText();
         m_store.close(name);
-        if (catalog.goToCourse(m_listPosition)) {
-            m_store.write(CourseCatalog::Password,
-                          password.isEmpty() ? QString() : DataCipher::encryptPassword(password));
-            m_succeeded = true;
-        }
+        failResetPassword(name, reason);
+        return true;
     }
+    m_store.close(name);
+    // The catalogue must learn the new password, or the course could never be
+    // opened again: when it cannot, the bank takes its old password back.
+    if (catalog.goToCourse(m_listPosition) &&
+        m_store.write(CourseCatalog::Password, password.isEmpty() ? QString() : DataCipher::encryptPassword(password))) {
+        m_succeeded = true;
+        return true;
+    }
+    const QString reason = RecordStore::lastErrorText();
+    if (m_store.open(CourseBank::fileName(name), name, password)) {
+        m_store.setPassword(oldPassword);
+        m_store.close(name);
+    }
+    failResetPassword(name, reason);
     return true;
+}
+
+void CourseAdminLogic::failResetPassword(const QString& name, const QString& reason)
+{
+    m_prompter.message(u"课程 "_s + name + u" 的密码未能重设："_s + reason + u"。课程仍使用原来的密码。"_s, u"错误"_s,
+                       Prompter::Icon::Error);
 }
 
 bool CourseAdminLogic::acceptChangeAdministratorName()

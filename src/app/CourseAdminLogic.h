@@ -61,6 +61,7 @@ private:
     bool acceptSetUpAdministrator();
     bool acceptAddCourse();
     void failAddCourse(const QString& name, const QString& file, int record);
+    void failResetPassword(const QString& name, const QString& reason);
     bool acceptResetCoursePassword();
     bool acceptChangeAdministratorName();
     bool acceptChangeAdministratorPassword();

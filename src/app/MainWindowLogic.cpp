@@ -211,8 +211,9 @@ void MainWindowLogic::resetCoursePassword()
 
     CourseCatalog catalog(m_store, m_prompter);
     const QString stored = catalog.storedCoursePassword(position);
-    if (reset) {
-        // The bank was closed with its new password: it must be typed again.
+    if (reset || !m_store.isOpen(m_state.selectedCourse)) {
+        // The bank was closed with its new password (or, after a failure, with
+        // its old one): it must be typed again.
         m_password.clear();
         m_passwordEnabled = !stored.isEmpty();
         Q_EMIT stateChanged();

@@ -540,3 +540,46 @@ TEST_F(MainWindowLogicTest, ACourseIsAddedWholeOrNotAtAll)
     }
     EXPECT_GE(faults, 2);
 }
+
+// Every write of a password reset failed in turn: either the new password opens
+// bank and catalogue alike, or the old one still does, and a failure is said once.
+TEST_F(MainWindowLogicTest, APasswordResetIsWholeOrTheOldPasswordStays)
+{
+    makeAdministrator();
+    ASSERT_TRUE(m_logic.start());
+    addCourse(u"数学"_s, u"old"_s);
+    m_prompter.setStrictMessages(false);
+    int faults = 0;
+    QString current = u"old"_s;
+    for (const WriteFaults::Kind kind : {WriteFaults::Kind::StoreChange, WriteFaults::Kind::StoreCommit}) {
+        for (int n = 1;; ++n) {
+            SCOPED_TRACE(n);
+            const QString next = u"新%1x%2"_s.arg(int(kind)).arg(n);
+            m_logic.chooseCourse(0);
+            m_prompter.clear();
+            m_prompter.answerInput(kAdminPassword, u"请输入管理员密码："_s);
+            m_host.dialogs.push_back([&](CourseAdminLogic& d) {
+                d.setText(CourseAdminLogic::CoursePassword, next);
+                d.setText(CourseAdminLogic::CoursePassword1, next);
+                WriteFaults::failNth(kind, n);
+                d.accept();
+            });
+            m_logic.resetCoursePassword();
+            const bool hit = WriteFaults::counted(kind) >= n;
+            WriteFaults::reset();
+            if (!hit) {
+                EXPECT_TRUE(m_prompter.messages().isEmpty());
+                current = next;
+                EXPECT_EQ(DataCipher::decryptPassword(storedPassword(u"数学"_s)), current);
+                EXPECT_TRUE(bankOpensWith(u"数学"_s, current));
+                break;
+            }
+            ++faults;
+            ASSERT_EQ(m_prompter.messages().size(), 1);
+            EXPECT_TRUE(m_prompter.messages().first().startsWith(u"课程 数学 的密码未能重设："_s));
+            EXPECT_EQ(DataCipher::decryptPassword(storedPassword(u"数学"_s)), current);
+            EXPECT_TRUE(bankOpensWith(u"数学"_s, current));
+        }
+    }
+    EXPECT_GE(faults, 1);
+}
