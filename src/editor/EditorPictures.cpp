@@ -80,8 +80,10 @@ void EditorPictures::deletePicture() {
         return;
     if (!m_prompter.okCancel(u"确定要删除该图片吗"_s))
         return;
-    if (!goToRowRecord(row) || !writePicture(column, QString(), QByteArray()))
+    if (!goToRowRecord(row) || !writePicture(column, QString(), QByteArray())) {
+        m_prompter.message(u"图片未能从题库删除："_s + RecordStore::lastErrorText(), {}, Prompter::Icon::Error);
         return;
+    }
     m_editor.grid().setText(row, column, QString());
 }
 
@@ -126,13 +128,18 @@ bool EditorPictures::storePicture(const QByteArray& picture) {
     const int column = m_editor.currentColumn();
     if (!isPictureColumn(column) || !goToRowRecord(row))
         return false;
-    if (!writePicture(column, Q::pictureMark(), picture))
+    if (!writePicture(column, Q::pictureMark(), picture)) {
+        m_prompter.message(u"图片未能写入题库："_s + RecordStore::lastErrorText(), {}, Prompter::Icon::Error);
         return false;
+    }
     if (column == BankEditor::StemPictureColumn && m_editor.isDuplicate(row)) {
         m_editor.moveToCell(row, BankEditor::StemText1Column);
         m_prompter.message(u"试题重复！"_s);
-        if (goToRowRecord(row))
-            writePicture(column, QString(), QByteArray());
+        if (goToRowRecord(row) && writePicture(column, QString(), QByteArray()))
+            return false;
+        // The picture could not be taken out again: the cell shows what is stored.
+        m_editor.grid().setText(row, column, Q::pictureMark());
+        m_prompter.message(u"图片未能从题库删除："_s + RecordStore::lastErrorText(), {}, Prompter::Icon::Error);
         return false;
     }
     m_editor.grid().setText(row, column, Q::pictureMark());

@@ -5,6 +5,7 @@
 
 #include "EditorFakes.h"
 #include "EditorFixture.h"
+#include "base/WriteFaults.h"
 #include "editor/ClipboardPictureImport.h"
 #include "editor/EditorPictures.h"
 #include "editor/PictureCodec.h"
@@ -171,6 +172,30 @@ TEST_F(PictureTest, LargePhotosComeInAndDecompressionBombsStayOut) {
     EXPECT_FALSE(addFromFile(kStemPicture, u"photo.png"_s, photo).isEmpty());
     EXPECT_TRUE(m_prompter.messages().isEmpty());
     EXPECT_EQ(text(rowOf(m_first), kStemPicture), Q::pictureMark());
+    expectBankMatchesGrid();
+}
+
+// A picture the bank refuses to take, or to give up, is said; the cell shows
+// what the bank holds.
+TEST_F(PictureTest, PictureWritesThatFailAreSaid) {
+    const QByteArray jpeg = encoded(testImage(), "JPG");
+    WriteFaults::failNth(WriteFaults::Kind::StoreChange, 1);
+    EXPECT_TRUE(addFromFile(kStemPicture, u"a.jpg"_s, jpeg).isEmpty());
+    WriteFaults::reset();
+    ASSERT_EQ(m_prompter.messages().size(), 1);
+    EXPECT_TRUE(m_prompter.messages().first().startsWith(u"图片未能写入题库："_s));
+    EXPECT_EQ(text(rowOf(m_first), kStemPicture), QString());
+
+    m_prompter.clear();
+    EXPECT_EQ(addFromFile(kStemPicture, u"a.jpg"_s, jpeg), jpeg);
+    m_prompter.answerOkCancel(true, u"确定要删除该图片吗"_s);
+    WriteFaults::failNth(WriteFaults::Kind::StoreChange, 1);
+    m_pictures->deletePicture();
+    WriteFaults::reset();
+    ASSERT_EQ(m_prompter.messages().size(), 1);
+    EXPECT_TRUE(m_prompter.messages().first().startsWith(u"图片未能从题库删除："_s));
+    EXPECT_EQ(text(rowOf(m_first), kStemPicture), Q::pictureMark());
+    EXPECT_EQ(field(m_first, Q::StemPictureData).toByteArray(), jpeg);
     expectBankMatchesGrid();
 }
 
