@@ -8,6 +8,7 @@
 #include "ComposerFixture.h"
 #include "base/RandomSource.h"
 #include "compose/DocumentOpener.h"
+#include "base/WriteFaults.h"
 #include "compose/PaperGeneration.h"
 #include "model/QuestionRecord.h"
 
@@ -192,6 +193,49 @@ TEST_F(PaperGenerationTest, aPictureQuestionWithoutTwinEndsThePaperEarly) {
     for (const PaperRow& row : m_paper.rows)
         EXPECT_NE(row.type, u"选择"_s);
     EXPECT_EQ(m_opener.opened.size(), 2);
+}
+
+} // namespace helan::test
+
+namespace helan::test {
+
+// Each file of a generation failed in turn, for both writers: the one message
+// names it, and a document that was not written whole is never opened.
+TEST_F(PaperGenerationTest, EachFileThatCannotBeWrittenIsNamedOnceAndNotOpened) {
+    QImage image(2, 2, QImage::Format_RGB32);
+    image.fill(Qt::green);
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    setFields(m_twin, {{QuestionRecord::StemPictureData, png}});
+    int faults = 0;
+    for (const bool word : {false, true}) {
+        composer().setWordSelected(word);
+        for (int n = 1;; ++n) {
+            SCOPED_TRACE(u"%1, file %2"_s.arg(word ? u"word"_s : u"html"_s).arg(n).toStdString());
+            m_prompter.clear();
+            m_opener.opened.clear();
+            WriteFaults::failNth(WriteFaults::Kind::FileWrite, n);
+            composer().generatePaper(P::Paper::A);
+            const bool hit = WriteFaults::counted(WriteFaults::Kind::FileWrite) >= n;
+            WriteFaults::reset();
+            if (!hit) {
+                EXPECT_TRUE(m_prompter.messages().isEmpty());
+                EXPECT_EQ(m_opener.opened.size(), 2);
+                break;
+            }
+            ++faults;
+            ASSERT_EQ(m_prompter.messages().size(), 1);
+            const QString said = m_prompter.messages().first();
+            EXPECT_TRUE(said.startsWith(u"试卷未能完整写入："_s)) << said.toStdString();
+            const QString missing = said.section(u'\n', 1, 1);
+            EXPECT_TRUE(missing.startsWith(composer().lastPaperFolder())) << missing.toStdString();
+            EXPECT_FALSE(QFileInfo::exists(missing));
+            EXPECT_FALSE(m_opener.opened.contains(missing));
+        }
+    }
+    EXPECT_EQ(faults, 3 + 2); // html: picture, paper, answer sheet; word: paper, answer sheet
 }
 
 } // namespace helan::test
