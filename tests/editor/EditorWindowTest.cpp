@@ -175,6 +175,10 @@ TEST_F(EditorWindow, ArrowKeysCheckTheRowTheyLeave) {
     Question missing;
     missing.stem1 = u"没有答案"_s;
     const qint32 noAnswer = addRecord(missing);
+    Question last;
+    last.stem1 = u"最后一题"_s;
+    last.answer = u"对"_s;
+    addRecord(last);
     m_editor = std::make_unique<BankEditor>(m_store, m_prompter, course(), [](int, const QString&) { return 1; });
     m_window = std::make_unique<BankEditorWindow>(*m_editor);
     m_window->show();
@@ -186,7 +190,7 @@ TEST_F(EditorWindow, ArrowKeysCheckTheRowTheyLeave) {
     QTest::keyClick(&view, Qt::Key_Down);
     EXPECT_TRUE(m_prompter.messages().isEmpty());
     EXPECT_EQ(m_editor->currentRow(), rowOf(noAnswer));
-    QTest::keyClick(&view, Qt::Key_Up);
+    QTest::keyClick(&view, Qt::Key_Down);
     EXPECT_EQ(m_prompter.messages(), QStringList{u"请输入答案！"_s});
     EXPECT_EQ(m_editor->currentRow(), rowOf(noAnswer));
     EXPECT_EQ(view.currentIndex().row() + 1, rowOf(noAnswer));
