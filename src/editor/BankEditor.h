@@ -243,6 +243,7 @@ private:
     bool acceptGroupName(int row, const QString& content);
     bool removeFromGroup(int row, const QString& oldName);
     bool joinOrCreateGroup(int row, const QString& name);
+    bool mayJoin(int row, int titleRow, const QString& name);
     bool renameGroup(int row, const QString& oldName, const QString& name);
     bool moveToGroup(int row, const QString& oldName, const QString& name);
     void makeTitle(int row, const QString& name);

@@ -287,12 +287,7 @@ bool BankEditor::joinOrCreateGroup(int r, const QString& name) {
         keepCurrentQuestion(id);
         return true;
     }
-    if (cell(title, TypeColumn) != cell(r, TypeColumn)) {
-        message(u"当前题型与分组 "_s + name + u" 题型不一致！"_s);
-        return false;
-    }
-    if (cell(title, DifficultyColumn) != cell(r, DifficultyColumn) &&
-        !m_prompter.okCancel(u"将该题加入分组 "_s + name + u" 会改变该题难度，确定加入吗？"_s))
+    if (!mayJoin(r, title, name))
         return false;
     const int difficulty = cellInt(title, DifficultyColumn);
     const bool fixed = m_grid.checked(title, FixedScoreColumn);
@@ -312,6 +307,17 @@ bool BankEditor::joinOrCreateGroup(int r, const QString& name) {
     applyGroupOrder();
     keepCurrentQuestion(id);
     return true;
+}
+
+// A question joins a group only with its title's type; a difference in
+// difficulty is asked about, since joining takes the title's.
+bool BankEditor::mayJoin(int r, int title, const QString& name) {
+    if (cell(title, TypeColumn) != cell(r, TypeColumn)) {
+        message(u"当前题型与分组 "_s + name + u" 题型不一致！"_s);
+        return false;
+    }
+    return cell(title, DifficultyColumn) == cell(r, DifficultyColumn) ||
+           m_prompter.okCancel(u"将该题加入分组 "_s + name + u" 会改变该题难度，确定加入吗？"_s);
 }
 
 bool BankEditor::renameGroup(int r, const QString& old, const QString& name) {
@@ -343,12 +349,7 @@ bool BankEditor::moveToGroup(int r, const QString& old, const QString& name) {
     RecordStore::Batch batch(m_store, m_courseName);
     const int title = findTitleRow(name);
     if (title > 0) {
-        if (cell(title, TypeColumn) != cell(r, TypeColumn)) {
-            message(u"当前题型与分组 "_s + name + u" 题型不一致！"_s);
-            return false;
-        }
-        if (cell(title, DifficultyColumn) != cell(r, DifficultyColumn) &&
-            !m_prompter.okCancel(u"将该题加入分组 "_s + name + u" 会改变该题难度，确定加入吗？"_s))
+        if (!mayJoin(r, title, name))
             return false;
         const int difficulty = cellInt(title, DifficultyColumn);
         const bool fixed = m_grid.checked(title, FixedScoreColumn);
