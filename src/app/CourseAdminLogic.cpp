@@ -297,8 +297,10 @@ bool CourseAdminLogic::acceptChangeAdministratorName()
         m_prompter.message(u"管理员姓名不能超过20个字节（10个汉字）！"_s, {}, Prompter::Icon::Warning);
         return false;
     }
-    if (m_store.goTo(kAdministratorRecord))
-        m_succeeded = m_store.write(CourseCatalog::Name, name);
+    m_succeeded = m_store.goTo(kAdministratorRecord) && m_store.write(CourseCatalog::Name, name);
+    if (!m_succeeded)
+        m_prompter.message(u"管理员姓名未能保存："_s + RecordStore::lastErrorText() + u"。管理员姓名没有改变。"_s,
+                           u"错误"_s, Prompter::Icon::Error);
     return true;
 }
 
@@ -320,8 +322,11 @@ bool CourseAdminLogic::acceptChangeAdministratorPassword()
     }
     if (!passwordFits(password, u"新密码不能超过64个字节（32个汉字）！"_s))
         return false;
-    if (m_store.goTo(kAdministratorRecord))
-        m_succeeded = m_store.write(CourseCatalog::Password, DataCipher::encryptPassword(password));
+    m_succeeded = m_store.goTo(kAdministratorRecord) &&
+                  m_store.write(CourseCatalog::Password, DataCipher::encryptPassword(password));
+    if (!m_succeeded)
+        m_prompter.message(u"管理员密码未能保存："_s + RecordStore::lastErrorText() + u"。管理员密码仍是原来的密码。"_s,
+                           u"错误"_s, Prompter::Icon::Error);
     return true;
 }
 

@@ -583,3 +583,39 @@ TEST_F(MainWindowLogicTest, APasswordResetIsWholeOrTheOldPasswordStays)
     }
     EXPECT_GE(faults, 1);
 }
+
+// The administrator's new name or password that the catalogue refuses is said,
+// and the old one stays in force.
+TEST_F(MainWindowLogicTest, AnAdministratorChangeThatCannotBeSavedIsSaid)
+{
+    makeAdministrator();
+    ASSERT_TRUE(m_logic.start());
+    m_prompter.setStrictMessages(false);
+    m_host.dialogs.push_back([](CourseAdminLogic& d) {
+        d.setText(CourseAdminLogic::CoursePassword, kAdminPassword);
+        d.setText(CourseAdminLogic::CoursePassword1, u"李老师"_s);
+        WriteFaults::failNth(WriteFaults::Kind::StoreChange, 1);
+        d.accept();
+        WriteFaults::reset();
+    });
+    m_logic.changeAdministratorName();
+    ASSERT_EQ(m_prompter.messages().size(), 1);
+    EXPECT_TRUE(m_prompter.messages().first().startsWith(u"管理员姓名未能保存："_s));
+
+    m_prompter.clear();
+    m_host.dialogs.push_back([](CourseAdminLogic& d) {
+        d.setText(CourseAdminLogic::NewCourse, kAdminPassword);
+        d.setText(CourseAdminLogic::CoursePassword, u"新的"_s);
+        d.setText(CourseAdminLogic::CoursePassword1, u"新的"_s);
+        WriteFaults::failNth(WriteFaults::Kind::StoreChange, 1);
+        d.accept();
+        WriteFaults::reset();
+    });
+    m_logic.changeAdministratorPassword();
+    ASSERT_EQ(m_prompter.messages().size(), 1);
+    EXPECT_TRUE(m_prompter.messages().first().startsWith(u"管理员密码未能保存："_s));
+
+    CourseCatalog catalog(m_store, m_prompter);
+    EXPECT_EQ(catalog.administratorName(), u"王老师"_s);
+    EXPECT_TRUE(catalog.administratorPasswordMatches(kAdminPassword));
+}
