@@ -192,7 +192,7 @@ bool CourseAdminLogic::acceptAddCourse()
         return false;
     }
     if (catalog.openCatalog() != OpenOutcome::Ready || !m_store.append({name, QString()})) {
-        failAddCourse(name, file, -1);
+        failAddCourse(name, file, -1, RecordStore::lastErrorText());
         return false;
     }
     const int record = m_store.recordNumber();
@@ -203,12 +203,16 @@ bool CourseAdminLogic::acceptAddCourse()
     if (!password.isEmpty()) {
         const bool opened = m_store.open(file, name);
         const bool protectedBank = opened && m_store.setPassword(password);
+        // The reason is taken before closing the bank clears it.
+        QString reason = protectedBank ? QString() : RecordStore::lastErrorText();
         if (opened)
             m_store.close(name);
         const bool recorded = protectedBank && catalog.openCatalog() == OpenOutcome::Ready && m_store.goTo(record) &&
                               m_store.write(CourseCatalog::Password, DataCipher::encryptPassword(password));
         if (!recorded) {
-            failAddCourse(name, file, record);
+            if (protectedBank)
+                reason = RecordStore::lastErrorText();
+            failAddCourse(name, file, record, reason);
             return false;
         }
     }
@@ -217,9 +221,8 @@ bool CourseAdminLogic::acceptAddCourse()
 }
 
 // Takes back what was made of a course that could not be added whole, and says so.
-void CourseAdminLogic::failAddCourse(const QString& name, const QString& file, int record)
+void CourseAdminLogic::failAddCourse(const QString& name, const QString& file, int record, const QString& reason)
 {
-    const QString reason = RecordStore::lastErrorText();
     CourseCatalog catalog(m_store, m_prompter);
     if (record > 0 && catalog.openCatalog() == OpenOutcome::Ready && m_store.goTo(record) &&
         m_store.readText(CourseCatalog::Name) == name && m_store.markDeleted())

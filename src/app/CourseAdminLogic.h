@@ -60,7 +60,7 @@ public:
 private:
     bool acceptSetUpAdministrator();
     bool acceptAddCourse();
-    void failAddCourse(const QString& name, const QString& file, int record);
+    void failAddCourse(const QString& name, const QString& file, int record, const QString& reason);
     void failResetPassword(const QString& name, const QString& reason);
     bool acceptResetCoursePassword();
     bool acceptChangeAdministratorName();

@@ -403,20 +403,27 @@ bool PaperComposer::writeBackQuestions() {
         values[Q::FixedScore - 1] = m_questions.checked(r, FixedScoreColumn);
         values[Q::Blocked - 1] = m_questions.checked(r, BlockedColumn);
         if (!m_store.modify(values))
-            m_writeFailed = true;
+            noteWriteFailure();
     }
     if (!batch.commit())
-        m_writeFailed = true;
+        noteWriteFailure();
     const bool written = !m_writeFailed;
     reportWriteFailure();
     return written;
+}
+
+// The store's reason is taken when the write fails: later reads clear it.
+void PaperComposer::noteWriteFailure() {
+    if (!m_writeFailed)
+        m_writeError = RecordStore::lastErrorText();
+    m_writeFailed = true;
 }
 
 void PaperComposer::reportWriteFailure() {
     if (!m_writeFailed)
         return;
     m_writeFailed = false;
-    m_prompter.message(u"修改未能写入题库："_s + RecordStore::lastErrorText() + u"。请检查磁盘后再改一次。"_s, {},
+    m_prompter.message(u"修改未能写入题库："_s + m_writeError + u"。请检查磁盘后再改一次。"_s, {},
                        Prompter::Icon::Error);
 }
 
@@ -602,7 +609,7 @@ void PaperComposer::difficultyEdited(int r) {
                 storeFields(row, {{Q::Difficulty, v}});
             }
             if (!batch.commit())
-                m_writeFailed = true;
+                noteWriteFailure();
             m_savedDifficulty = v;
         }
     } else if (!isUngrouped(r)) {
@@ -704,7 +711,7 @@ void PaperComposer::blockedEdited(int r) {
         storeFields(r, {{Q::Blocked, blocked}});
     }
     if (!batch.commit())
-        m_writeFailed = true;
+        noteWriteFailure();
     recomputePaperState();
 }
 
@@ -784,7 +791,7 @@ void PaperComposer::applyBoxOperation(BoxOperation operation) {
         }
     }
     if (!batch.commit())
-        m_writeFailed = true;
+        noteWriteFailure();
     recomputePaperState();
 }
 
@@ -895,7 +902,8 @@ void PaperComposer::typeScoreEdited(int r) {
     QuestionTypeLibrary library(m_store, m_prompter);
     if (library.openTypeLibrary() == OpenOutcome::Ready &&
         m_store.goToRecordId(intValue(m_typeOrder.text(r, TypeRecordIdColumn))))
-        m_writeFailed = !m_store.write(QuestionTypeLibrary::Score, n) || m_writeFailed;
+        if (!m_store.write(QuestionTypeLibrary::Score, n))
+            noteWriteFailure();
     m_savedScore = n;
     // Titles keep meaning their group's score.
     recomputeTitleScores();
@@ -909,8 +917,8 @@ void PaperComposer::storeAnswerLineBreak(int r) {
         return;
     QuestionTypeLibrary library(m_store, m_prompter);
     if (library.openTypeLibrary() == OpenOutcome::Ready && m_store.goToRecordId(id))
-        m_writeFailed = !m_store.write(QuestionTypeLibrary::AnswerLineBreak, m_typeOrder.checked(r, AnswerLineBreakColumn)) ||
-                        m_writeFailed;
+        if (!m_store.write(QuestionTypeLibrary::AnswerLineBreak, m_typeOrder.checked(r, AnswerLineBreakColumn)))
+            noteWriteFailure();
     bankCurrent();
     reportWriteFailure();
 }
@@ -972,14 +980,14 @@ void PaperComposer::recomputeTitleScores() {
 
 bool PaperComposer::storeFields(int row, std::initializer_list<std::pair<int, QVariant>> fields) {
     if (!bankCurrent() || !m_store.goToRecordId(cellInt(row, RecordIdColumn))) {
-        m_writeFailed = true;
+        noteWriteFailure();
         return false;
     }
     bool ok = true;
     for (const auto& [field, value] : fields)
         ok = m_store.write(field, value) && ok;
     if (!ok)
-        m_writeFailed = true;
+        noteWriteFailure();
     return ok;
 }
 

@@ -275,6 +275,7 @@ private:
         Q_EMIT stateChanged();
     }
     void reportWriteFailure();
+    void noteWriteFailure();
 
     RecordStore& m_store;
     Prompter& m_prompter;
@@ -304,6 +305,7 @@ private:
     QString m_lastPaperFolder;
     // A write to the bank or the type library failed during the current action.
     bool m_writeFailed = false;
+    QString m_writeError;
 
     QString m_caption;
     int m_questionCount = 0;

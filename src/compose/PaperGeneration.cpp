@@ -191,8 +191,9 @@ AssembledPaper PaperGeneration::generatePaper(PaperComposer& composer, const QSt
     if (!failures.isEmpty())
         composer.prompter().message(failureMessage(failures), {}, Prompter::Icon::Warning);
     // Said once for both documents, with where they are.
-    if (!unopened.isEmpty() && composer.prompter().okCancel(unopenedQuestion(folder)))
-        m_opener.openDocument(folder);
+    if (!unopened.isEmpty() && composer.prompter().okCancel(unopenedQuestion(folder)) &&
+        !m_opener.openDocument(folder))
+        composer.prompter().message(u"无法打开文件夹：\n"_s + folder, {}, Prompter::Icon::Warning);
     return assembled;
 }
 

@@ -534,6 +534,7 @@ TEST_F(MainWindowLogicTest, ACourseIsAddedWholeOrNotAtAll)
             ++faults;
             ASSERT_EQ(m_prompter.messages().size(), 1);
             EXPECT_TRUE(m_prompter.messages().first().startsWith(u"添加课程 "_s + name + u" 失败"_s));
+            EXPECT_FALSE(m_prompter.messages().first().contains(u"失败：。"_s)) << "no reason given";
             EXPECT_FALSE(m_logic.courseList().contains(name));
             EXPECT_FALSE(exists(CourseBank::fileName(name)));
         }

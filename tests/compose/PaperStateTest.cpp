@@ -413,6 +413,8 @@ TEST_F(PaperStateTest, WritesThatFailAreSaidOnce) {
     WriteFaults::reset();
     ASSERT_EQ(m_prompter.messages().size(), 1);
     EXPECT_TRUE(m_prompter.messages().first().startsWith(said));
+    // The store's reason is in the message, not an empty one.
+    EXPECT_FALSE(m_prompter.messages().first().startsWith(said + u"。"_s));
     EXPECT_EQ(field(a, Q::Score).toInt(), 2);
 }
 
