@@ -363,6 +363,9 @@ void CourseTransfer::runImport(const QString& alias) {
     if (m_editor.questionCount() >= 1)
         m_editor.setExportEnabled(true);
     if (!failure.isEmpty()) {
+        // Whatever did not reach the bank (a title's score, a rewritten row) goes
+        // from the grid too: it is read again from the bank.
+        m_editor.loadEditorGrid();
         const QString said = u"导入未完成：题库写入失败（"_s + failure + u"），实际导入"_s +
                              QString::number(m_importedCount) + u"条记录。"_s;
         m_editor.setStatusText(said);
