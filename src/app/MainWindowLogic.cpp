@@ -189,14 +189,31 @@ void MainWindowLogic::deleteCourse()
 
     if (m_store.isOpen(name))
         m_store.close(name);
+    // The catalogue first: should it refuse, the course stays listed with its
+    // bank; the other way round it would be listed with no bank behind it.
+    bool removed = false;
+    QString reason;
+    if (catalog.goToCourse(position)) {
+        RecordStore::Batch batch(m_store);
+        removed = m_store.markDeleted() && m_store.purge() && batch.commit();
+        if (!removed)
+            reason = RecordStore::lastErrorText();
+    }
+    if (!removed) {
+        m_prompter.message(u"删除课程 "_s + name + u" 失败："_s + reason, {}, Prompter::Icon::Error);
+        refreshCourseList();
+        return;
+    }
     const QString file = CourseBank::fileName(name);
-    QFile::remove(file);
-    QFile::remove(RecordStore::memoFileName(file));
-    QFile::remove(name + u".enx"_s);
-
-    if (catalog.goToCourse(position) && m_store.markDeleted())
-        m_store.purge();
+    QStringList left;
+    for (const QString& path : {file, RecordStore::memoFileName(file), name + u".enx"_s}) {
+        if (QFile::exists(path) && !QFile::remove(path))
+            left << path;
+    }
     refreshCourseList();
+    if (!left.isEmpty())
+        m_prompter.message(u"课程 "_s + name + u" 已删除，但以下文件未能删除：\n"_s + left.join(u'\n'), {},
+                           Prompter::Icon::Warning);
 }
 
 void MainWindowLogic::resetCoursePassword()

@@ -402,10 +402,14 @@ bool PaperComposer::writeBackQuestions() {
         values[Q::Score - 1] = cellInt(r, ScoreColumn);
         values[Q::FixedScore - 1] = m_questions.checked(r, FixedScoreColumn);
         values[Q::Blocked - 1] = m_questions.checked(r, BlockedColumn);
-        if (!m_store.modify(values))
+        // One refused question leaves the whole write-back undone: the bank
+        // keeps what it had rather than a part of the teacher's changes.
+        if (!m_store.modify(values)) {
             noteWriteFailure();
+            break;
+        }
     }
-    if (!batch.commit())
+    if (!m_writeFailed && !batch.commit())
         noteWriteFailure();
     const bool written = !m_writeFailed;
     reportWriteFailure();
@@ -645,8 +649,15 @@ void PaperComposer::scoreEdited(int r) {
     }
     if (!isBlocked(r)) {
         const int title = titleRowOf(r);
-        if (title > 0 && title != r)
-            setScore(title, cellInt(title, ScoreColumn) + score - m_savedScore, true);
+        if (title > 0 && title != r) {
+            // The title holds its group's sum: stored together with the score it
+            // sums, or the bank would hold a sum of scores it does not have.
+            RecordStore::Batch batch(m_store, m_courseName);
+            storeFields(r, {{Q::Score, score}});
+            setScore(title, cellInt(title, ScoreColumn) + score - m_savedScore, !m_writeFailed);
+            if (!m_writeFailed && !batch.commit())
+                noteWriteFailure();
+        }
     }
     m_savedScore = score;
     recomputePaperState();

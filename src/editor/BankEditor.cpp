@@ -397,6 +397,7 @@ void BankEditor::openDialogOnCurrentCell() {
     m_dialogInitialText = m_savedCellText;
     m_dialogRow = m_currentRow;
     m_dialogColumn = c;
+    m_dialogOpen = true;
     Q_EMIT textDialogRequested();
 }
 

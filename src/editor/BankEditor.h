@@ -314,6 +314,7 @@ private:
     int m_questionCount = 0;
 
     int m_dialogRow = 0;
+    bool m_dialogOpen = false;
     int m_dialogColumn = 0;
     QString m_dialogCaption;
     QString m_dialogInitialText;

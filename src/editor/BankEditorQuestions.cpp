@@ -38,6 +38,10 @@ int BankEditor::dialogTypingLimit() const {
 }
 
 bool BankEditor::acceptTextDialog(const QString& content) {
+    // Only a dialog that was asked for may write: the row and column it names
+    // are stale otherwise (an add that failed asks for none).
+    if (!std::exchange(m_dialogOpen, false))
+        return true;
     const ActionGuard action(*this);
     const QString v = cleanedDialogText(content);
     // Only the stem dialog of a new question ever sets it, and that one always closes.
@@ -83,6 +87,7 @@ bool BankEditor::acceptTextDialog(const QString& content) {
 }
 
 void BankEditor::cancelTextDialog() {
+    m_dialogOpen = false;
     const ActionGuard action(*this);
     if (const qint32 added = std::exchange(m_addedRecordId, 0))
         removeAddedQuestion(added);
@@ -210,6 +215,7 @@ void BankEditor::addQuestion() {
     m_savedCellText = cell(r, StemText1Column);
     m_dialogInitialText = m_savedCellText;
     m_addedRecordId = recordIdOf(r);
+    m_dialogOpen = true;
     Q_EMIT textDialogRequested();
 }
 

@@ -95,13 +95,13 @@ void CourseTransfer::exportCourse() {
             !m_prompter.yesNo(u"目标文件 "_s + target + u".edb 已经存在，继续复制将覆盖它，继续复制吗？"_s))
             return;
         QString failed;
-        const bool replaced = copyOver({{bankFile, targetFile},
+        const bool lost = copyOver({{bankFile, targetFile},
                                         {RecordStore::memoFileName(bankFile), RecordStore::memoFileName(targetFile)}},
                                        &failed);
         m_store.setCurrent(m_editor.courseName());
         if (!failed.isEmpty()) {
             m_prompter.message(u"导出课程失败：未能写入 "_s + failed +
-                                   (replaced ? u"。"_s : u"。原有的备份没有改变。"_s),
+                                   (lost ? u"。"_s : u"。原有的备份没有改变。"_s),
                                {}, Prompter::Icon::Warning);
             return;
         }
@@ -113,7 +113,8 @@ void CourseTransfer::exportCourse() {
 // Each file is copied under a temporary name beside its target and put in place
 // only when every copy is whole, so that a full or pulled stick keeps the last
 // good backup. A target whose source is missing goes, so the pair stays a pair.
-// Returns whether any old file was replaced; failed names what could not be written.
+// Returns whether the old backup was lost (it could not be put back); failed
+// names what could not be written.
 bool CourseTransfer::copyOver(const QList<std::pair<QString, QString>>& files, QString* failed) {
     QList<std::pair<QString, QString>> staged;
     const auto discard = [&] {
@@ -133,20 +134,44 @@ bool CourseTransfer::copyOver(const QList<std::pair<QString, QString>>& files, Q
             return false;
         }
     }
-    bool replaced = false;
+    // The old pair steps aside first and comes back should a new file fail to
+    // go in, so that the stick always holds one export's pair, never a mix.
+    QList<std::pair<QString, QString>> aside;
+    QStringList placed;
+    const auto undo = [&] {
+        for (const QString& to : placed)
+            QFile::remove(to);
+        bool restored = true;
+        for (const auto& [to, old] : aside)
+            restored = replaceFile(old, to) && restored;
+        discard();
+        return !restored;
+    };
+    for (const auto& [temp, to] : staged) {
+        if (!QFileInfo::exists(to))
+            continue;
+        const QString old = to + u".原备份"_s;
+        QFile::remove(old);
+        if (!replaceFile(to, old)) {
+            *failed = to;
+            return undo();
+        }
+        aside.append({to, old});
+    }
     for (const auto& [temp, to] : staged) {
         if (!replaceFile(temp, to)) {
             *failed = to;
-            discard();
-            return replaced;
+            return undo();
         }
-        replaced = true;
+        placed << to;
     }
+    for (const auto& [to, old] : aside)
+        QFile::remove(old);
     for (const auto& [from, to] : files) {
         if (!QFileInfo::exists(from))
             QFile::remove(to);
     }
-    return replaced;
+    return false;
 }
 
 // Over the old file in one step where the system can (rename replaces a file).
@@ -256,9 +281,13 @@ void CourseTransfer::runImport(const QString& alias) {
     // Rows and counts of the batch under way count only once it is committed: a
     // batch that does not commit leaves no row behind whose record is missing
     // (the store would hand its ID out again).
+    // A group comes in whole or not at all: it starts a batch of its own, and a
+    // batch is never cut inside a group, so a write that fails within a group
+    // takes the group's batch back.
     std::optional<RecordStore::Batch> batch;
     int inBatch = 0;
     int batchQuestions = 0;
+    bool groupBatch = false;
     QString failure;
     const auto commitBatch = [&] {
         if (!batch)
@@ -277,21 +306,36 @@ void CourseTransfer::runImport(const QString& alias) {
         inBatch = 0;
         batchQuestions = 0;
     };
-    const auto add = [&](const QVariantList& values) {
+    const auto dropBatch = [&] {
         m_store.setCurrent(course);
-        if (!batch)
+        batch.reset();
+        m_editor.dropLastRows(inBatch);
+        inBatch = 0;
+        batchQuestions = 0;
+    };
+    const auto add = [&](const QVariantList& values) {
+        const bool sub = isSubQuestion(values);
+        const bool title = !values.at(Q::GroupName - 1).toString().isEmpty() && !sub;
+        if (batch && !sub && (title || groupBatch || inBatch >= kQuestionsPerCommit))
+            commitBatch();
+        if (!failure.isEmpty())
+            return;
+        m_store.setCurrent(course);
+        if (!batch) {
             batch.emplace(m_store, course);
+            groupBatch = title;
+        }
         if (!m_store.append(values)) {
             failure = RecordStore::lastErrorText();
+            if (groupBatch)
+                dropBatch();
             return;
         }
         m_editor.appendRowFromCurrentRecord();
         ++groupNames[values.at(Q::GroupName - 1).toString()];
         ++inBatch;
-        if (!isSubQuestion(values))
+        if (!sub)
             ++batchQuestions;
-        if (inBatch >= kQuestionsPerCommit)
-            commitBatch();
     };
 
     int i = 1;
@@ -344,6 +388,8 @@ void CourseTransfer::runImport(const QString& alias) {
         }
     }
     // What was appended before a failed write is kept (whole questions only).
+    if (batch && groupBatch && !failure.isEmpty())
+        dropBatch();
     commitBatch();
 
     m_store.setCurrent(course);

@@ -224,8 +224,14 @@ void TypeEditor::deleteType() {
     L library(m_store, m_prompter);
     if (library.openTypeLibrary() != OpenOutcome::Ready || !findType(m_store, L::TypeName, name))
         return;
-    m_store.markDeleted();
-    m_store.purge();
+    // Mark and purge as one change: a mark left behind alone would hide the
+    // type from the library while the grid still lists it.
+    RecordStore::Batch batch(m_store);
+    if (!m_store.markDeleted() || !m_store.purge() || !batch.commit()) {
+        m_prompter.message(u"题型 "_s + name + u" 未能删除："_s + RecordStore::lastErrorText(), {},
+                           Prompter::Icon::Error);
+        return;
+    }
     m_grid.removeRow(row);
     cursorMoved();
 }
@@ -240,8 +246,11 @@ void TypeEditor::addType() {
         m_prompter.message(refusal);
         return;
     }
-    if (!m_store.append({name, 0, QString(), true}))
+    if (!m_store.append({name, 0, QString(), true})) {
+        m_prompter.message(u"题型 "_s + name + u" 未能添加："_s + RecordStore::lastErrorText(), {},
+                           Prompter::Icon::Error);
         return;
+    }
     const int row = m_grid.appendRow();
     m_grid.setText(row, NameColumn, name);
     m_grid.setNumber(row, ScoreColumn, 0);

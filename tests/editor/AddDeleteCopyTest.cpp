@@ -61,11 +61,18 @@ TEST_F(Rows, AddingWithNoCurrentRowPutsTheQuestionFirstAndOpensTheStemDialog) {
     EXPECT_EQ(editor().dialogCaption(), u"编辑题文1"_s);
     EXPECT_EQ(field(idOf(1), Q::Difficulty).toInt(), 1);
 
-    // Accepted unchanged, the empty stem is not stored and nothing is said.
+    // Accepted unchanged, the empty question goes again and nothing is said.
     EXPECT_TRUE(editor().acceptTextDialog(QString()));
     EXPECT_TRUE(m_prompter.messages().isEmpty());
+    EXPECT_EQ(grid().rowCount(), 2);
+    // The dialog has closed: a late accept writes into no other question.
     EXPECT_TRUE(editor().acceptTextDialog(u"新题"_s));
-    EXPECT_EQ(field(idOf(1), Q::StemText1).toString(), u"新题"_s);
+    EXPECT_EQ(field(idOf(1), Q::StemText1).toString(), u"甲"_s);
+    expectBankMatchesGrid();
+
+    editor().addQuestion();
+    EXPECT_TRUE(editor().acceptTextDialog(u"新题"_s));
+    EXPECT_EQ(field(idOf(2), Q::StemText1).toString(), u"新题"_s);
     expectBankMatchesGrid();
 }
 

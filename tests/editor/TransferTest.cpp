@@ -532,7 +532,9 @@ TEST_F(TransferTest, AFailedExportKeepsTheOldBackupAndSaysSo) {
         {WriteFaults::Kind::FileCopy, 1, kExportName + u".edb"_s, true},
         {WriteFaults::Kind::FileCopy, 2, kExportName + u".edt"_s, true},
         {WriteFaults::Kind::Rename, 1, kExportName + u".edb"_s, true},
-        {WriteFaults::Kind::Rename, 2, kExportName + u".edt"_s, false},
+        {WriteFaults::Kind::Rename, 2, kExportName + u".edt"_s, true},
+        {WriteFaults::Kind::Rename, 3, kExportName + u".edb"_s, true},
+        {WriteFaults::Kind::Rename, 4, kExportName + u".edt"_s, true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.n);
