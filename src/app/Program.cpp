@@ -7,6 +7,8 @@
 #include <QFileInfo>
 #include <QFont>
 #include <QFontDatabase>
+#include <QLibraryInfo>
+#include <QTranslator>
 #include <QStyleFactory>
 #include <QTimer>
 #include <QWindow>
@@ -54,6 +56,18 @@ void chooseInterfaceFont(QApplication& app)
             return;
         }
     }
+}
+
+// Qt's own texts (file and folder dialogs, standard buttons) in Chinese, as the
+// rest of the program speaks, whatever the system's language. Without the
+// translation package they stay in English; nothing else changes.
+void loadQtTranslations(QApplication& app)
+{
+    auto* translator = new QTranslator(&app);
+    if (translator->load(u"qtbase_zh_CN"_s, QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(translator);
+    else
+        delete translator;
 }
 
 // The bank editor on the course whose bank is open and current, with every
@@ -141,6 +155,7 @@ Program::Program(QApplication& app)
 {
     QApplication::setStyle(QStyleFactory::create(u"Fusion"_s));
     chooseInterfaceFont(app);
+    loadQtTranslations(app);
     // Phone photos and scans above Qt's default reader limit are shown and printed.
     PictureCodec::allowLargePictures();
 

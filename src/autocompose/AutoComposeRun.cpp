@@ -4,7 +4,6 @@
 #include <QHash>
 #include <QPair>
 #include <QSet>
-#include <QStringList>
 
 #include "autocompose/AutoComposer.h"
 #include "base/Prompter.h"
@@ -106,8 +105,10 @@ void AutoComposeRun::beginRun() {
     m_window.setLowestSimilarityText(u"100"_s);
     orderPlan();
     gatherCandidates();
+    rememberMarks();
     m_marks[0] = Marks();
     m_marks[1] = Marks();
+    m_succeeded = false;
     m_stale = true;
     refreshComposer();
     m_window.setIdle(false);
@@ -142,40 +143,77 @@ void AutoComposeRun::gatherCandidates() {
     QHash<QPair<QString, int>, int> planRowOf;
     for (int p = plan.rowCount() - 1; p >= 1; --p)
         planRowOf.insert({plan.text(p, A::PlanTypeColumn), intValue(plan.text(p, A::PlanScoreColumn))}, p - 1);
-    m_candidates = QList<QList<Candidate>>(plan.rowCount() > 0 ? plan.rowCount() - 1 : 0);
+    m_pools = QList<Pool>(plan.rowCount() > 0 ? plan.rowCount() - 1 : 0);
     for (int r = 1; r < grid.rowCount(); ++r) {
         if (intValue(grid.text(r, P::GroupNumberColumn)) != 0 || grid.checked(r, P::BlockedColumn))
             continue;
         const auto found = planRowOf.constFind({grid.text(r, P::TypeColumn), intValue(grid.text(r, P::ScoreColumn))});
         if (found != planRowOf.cend())
-            m_candidates[*found].append({r, found.key().second, grid.text(r, P::KnowledgeColumn)});
+            m_pools[*found].items.append({r, found.key().second, grid.text(r, P::KnowledgeColumn)});
     }
+    // Every candidate in: node i of the tree covers the i & -i candidates up to i.
+    for (Pool& pool : m_pools) {
+        pool.tree = QList<int>(pool.items.size() + 1);
+        for (qsizetype i = 1; i < pool.tree.size(); ++i)
+            pool.tree[i] = int(i & -i);
+    }
+}
+
+int AutoComposeRun::Pool::take(int k) {
+    const int size = int(tree.size()) - 1;
+    int step = 1;
+    while (step * 2 <= size)
+        step *= 2;
+    // Descend to the last node whose prefix still holds fewer than k candidates.
+    int node = 0;
+    for (; step > 0; step /= 2) {
+        if (node + step <= size && tree.at(node + step) < k) {
+            node += step;
+            k -= tree.at(node);
+        }
+    }
+    for (int i = node + 1; i <= size; i += i & -i)
+        --tree[i];
+    return node;
+}
+
+void AutoComposeRun::Pool::putBack(int index) {
+    const int size = int(tree.size()) - 1;
+    for (int i = index + 1; i <= size; i += i & -i)
+        ++tree[i];
 }
 
 void AutoComposeRun::composePaper(Mode paper) {
     if (!m_running)
         gatherCandidates(); // a run gathers them once, when it begins
     m_window.setShortage(false);
-    QStringList usedPoints;
+    QSet<QString> usedPoints;
     GridModel& grid = m_composer.questionGrid();
     const GridModel& plan = m_window.compositionPlan();
     Marks& marks = marksOf(paper);
+    QList<int> taken;
     for (int p = 1; p < plan.rowCount(); ++p) {
         const int wanted = intValue(plan.text(p, A::PlanChosenColumn));
-        QList<Candidate> candidates = m_candidates.at(p - 1);
+        Pool& pool = m_pools[p - 1];
+        int left = int(pool.items.size());
         QList<Candidate> chosen;
-        while (chosen.size() < wanted && !candidates.isEmpty()) {
-            const int k = m_random.uniform(int(candidates.size()));
-            const Candidate& candidate = candidates.at(k - 1);
+        taken.clear();
+        // The k-th of the candidates not yet drawn, in grid order.
+        while (chosen.size() < wanted && left > 0) {
+            const int index = pool.take(m_random.uniform(left));
+            --left;
+            taken << index;
+            const Candidate& candidate = pool.items.at(index);
             // The whole 知识点 text is compared: "a" and "a|b" may share a paper.
             if (candidate.point.isEmpty()) {
                 chosen << candidate;
             } else if (!usedPoints.contains(candidate.point)) {
                 chosen << candidate;
-                usedPoints << candidate.point;
+                usedPoints.insert(candidate.point);
             }
-            candidates.removeAt(k - 1);
         }
+        for (const int index : std::as_const(taken))
+            pool.putBack(index);
         if (chosen.size() < wanted) {
             m_window.setStatusText(plan.text(p, A::PlanScoreColumn) + u"分"_s +
                                    plan.text(p, A::PlanTypeColumn) + u"题不够选！"_s);
@@ -215,20 +253,52 @@ int AutoComposeRun::retryLimit() const {
     return m_window.chosenTotal() * 10;
 }
 
+void AutoComposeRun::rememberMarks() {
+    const GridModel& grid = m_composer.questionGrid();
+    for (int i = 0; i < 2; ++i) {
+        m_marksBefore[i].clear();
+        m_rowsBefore[i].clear();
+    }
+    for (int r = 1; r < grid.rowCount(); ++r) {
+        for (int i = 0; i < 2; ++i) {
+            if (grid.checked(r, i == 0 ? P::PaperAColumn : P::PaperBColumn)) {
+                m_marksBefore[i].insert(intValue(grid.text(r, P::RecordIdColumn)));
+                m_rowsBefore[i] << r;
+            }
+        }
+    }
+}
+
+void AutoComposeRun::restoreMarks() {
+    GridModel& grid = m_composer.questionGrid();
+    for (int r = 1; r < grid.rowCount(); ++r) {
+        const qint32 id = intValue(grid.text(r, P::RecordIdColumn));
+        for (int i = 0; i < 2; ++i) {
+            const int column = i == 0 ? P::PaperAColumn : P::PaperBColumn;
+            const bool before = m_marksBefore[i].contains(id);
+            if (grid.checked(r, column) != before)
+                grid.setChecked(r, column, before);
+        }
+    }
+    m_stale = true;
+    refreshComposer();
+}
+
 void AutoComposeRun::clearMarks(Mode paper) {
     GridModel& grid = m_composer.questionGrid();
     const int column = markColumn(paper);
     Marks& marks = marksOf(paper);
-    // After the first clearing of the run only the run's own marks can be left:
-    // the composer is locked while it goes on.
-    if (!marks.scanned) {
-        for (int r = 1; r < grid.rowCount(); ++r) {
-            if (grid.checked(r, column))
-                grid.setChecked(r, column, false);
+    // The composer is locked while the run goes on: the marks it began with and
+    // its own are all the paper can hold.
+    if (!marks.cleared) {
+        for (const int row : std::as_const(m_rowsBefore[paper == Mode::PaperB ? 1 : 0])) {
+            if (grid.checked(row, column))
+                grid.setChecked(row, column, false);
         }
-        marks.scanned = true;
-    } else {
-        for (const Candidate& candidate : std::as_const(marks.rows))
+        marks.cleared = true;
+    }
+    for (const Candidate& candidate : std::as_const(marks.rows)) {
+        if (grid.checked(candidate.row, column))
             grid.setChecked(candidate.row, column, false);
     }
     marks.rows.clear();
@@ -288,6 +358,7 @@ bool AutoComposeRun::step() {
         return false;
     }
     const bool done = m_mode == Mode::Both ? attemptBoth() : attemptOne();
+    m_succeeded = done;
     if (done || m_tries >= retryLimit()) {
         finish();
         return false;
@@ -354,6 +425,8 @@ void AutoComposeRun::finish() {
     } else if (m_window.shortage()) {
         m_window.prompter().message(texts.failed, QString(), Prompter::Icon::Warning);
     }
+    if (!m_succeeded && m_window.prompter().yesNo(u"恢复开始前的选择？"_s))
+        restoreMarks();
     endRun();
 }
 

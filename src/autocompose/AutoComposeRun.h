@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QList>
+#include <QSet>
 #include <QString>
 
 namespace helan {
@@ -61,6 +62,9 @@ private:
     void countTry(bool updateLowest);
     void finish();
     void gatherCandidates();
+    // The A卷 / B卷 marks as the run finds them, to clear and to put back.
+    void rememberMarks();
+    void restoreMarks();
     struct Marks;
     Marks& marksOf(Mode paper);
     const Marks& marksOf(Mode paper) const;
@@ -82,16 +86,30 @@ private:
     int m_progress = 0;
     QString m_caption;
 
-    // Per plan row, the QuestionGrid rows it draws from, in grid order. Gathered
-    // when a run begins: the composer keeps its grid still while the run goes on.
-    QList<QList<Candidate>> m_candidates;
+    // Per plan row, the QuestionGrid rows it draws from, in grid order, and a
+    // Fenwick tree of which of them are still in the draw: the k-th remaining
+    // candidate is found and taken out in logarithmic time, and put back when the
+    // row is done, so a draw costs what the paper takes, not what the bank holds.
+    // Gathered when a run begins: the composer keeps its grid still while the run
+    // goes on.
+    struct Pool {
+        QList<Candidate> items;
+        QList<int> tree;
+        int take(int k); // the index of the k-th remaining candidate, taken out
+        void putBack(int index);
+    };
+    QList<Pool> m_pools;
+    // The marks the run began with: record IDs to put back, grid rows to clear.
+    QSet<qint32> m_marksBefore[2];
+    QList<int> m_rowsBefore[2];
+    bool m_succeeded = false;
     // Once a paper has been drawn in this run, its counted marks are exactly the
     // rows the run marked (the first clearing removed everything else), so the
     // totals and the similarity follow from these lists without a pass over the
     // whole grid.
     struct Marks {
         QList<Candidate> rows;
-        bool scanned = false; // the whole grid was cleared once in this run
+        bool cleared = false; // the marks the run began with are gone
         bool own = false;     // the paper holds only this run's marks
     };
     Marks m_marks[2];

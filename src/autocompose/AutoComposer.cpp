@@ -1,7 +1,10 @@
 #include "AutoComposer.h"
 
+#include <algorithm>
 #include <cmath>
 
+#include <QHash>
+#include <QPair>
 #include <QSet>
 
 #include "base/Prompter.h"
@@ -19,10 +22,12 @@ namespace {
 using P = PaperComposer;
 
 // Knowledge points of one paper or one type: a unit whose points are all new
-// adds them; an empty 知识点 always counts.
+// adds them; an empty 知识点 always counts. A unit is chosen once however many
+// points it names, so the count never exceeds the units added.
 class PointCounter {
 public:
     void add(const QString& knowledge) {
+        ++m_units;
         if (knowledge.isEmpty()) {
             ++m_empty;
             return;
@@ -37,11 +42,12 @@ public:
                 m_points.insert(part);
         }
     }
-    int count() const { return m_empty + int(m_points.size()); }
+    int count() const { return std::min(m_units, m_empty + int(m_points.size())); }
 
 private:
     QSet<QString> m_points;
     int m_empty = 0;
+    int m_units = 0;
 };
 
 } // namespace
@@ -104,20 +110,6 @@ bool AutoComposer::isBlocked(int row) const {
     return m_composer.questionGrid().checked(row, P::BlockedColumn);
 }
 
-bool AutoComposer::inRange(int row) const {
-    const int difficulty = intValue(m_composer.questionGrid().text(row, P::DifficultyColumn));
-    return intValue(m_composer.lowestDifficulty()) <= difficulty &&
-           difficulty <= intValue(m_composer.highestDifficulty());
-}
-
-int AutoComposer::typeRowOf(const QString& type, int score) const {
-    for (int r = 1; r < m_types.rowCount(); ++r) {
-        if (m_types.text(r, TypeNameColumn) == type && intValue(m_types.text(r, ScoreColumn)) == score)
-            return r;
-    }
-    return 0;
-}
-
 int AutoComposer::planRowOf(const QString& type, int score) const {
     for (int r = 1; r < m_plan.rowCount(); ++r) {
         if (m_plan.text(r, PlanTypeColumn) == type && intValue(m_plan.text(r, PlanScoreColumn)) == score)
@@ -127,46 +119,58 @@ int AutoComposer::planRowOf(const QString& type, int score) const {
 }
 
 void AutoComposer::buildTypeTable() {
+    m_types.setRowCount(1);
     const GridModel& grid = m_composer.questionGrid();
+    const int lowest = intValue(m_composer.lowestDifficulty());
+    const int highest = intValue(m_composer.highestDifficulty());
+    // One pass over the bank: each unit goes to the row of its type and score,
+    // rows in the order their first unit comes; the units of a row reach its
+    // counter in grid order, as the knowledge-point rule needs.
+    struct Row {
+        QString type;
+        int score = 0;
+        int count = 0;
+        int available = 0;
+        PointCounter points;
+    };
+    QList<Row> rows;
+    QHash<QPair<QString, int>, qsizetype> rowOf;
     PointCounter paper;
     for (int r = 1; r < grid.rowCount(); ++r) {
         if (!isUnit(r))
             continue;
         const QString type = grid.text(r, P::TypeColumn);
         const int score = intValue(grid.text(r, P::ScoreColumn));
-        const bool usable = !isBlocked(r) && inRange(r);
-        const bool available = usable && score >= 1;
-        int row = typeRowOf(type, score);
-        if (row > 0) {
-            m_types.setNumber(row, CountColumn, intValue(m_types.text(row, CountColumn)) + 1);
-            if (available)
-                m_types.setNumber(row, AvailableColumn, intValue(m_types.text(row, AvailableColumn)) + 1);
-        } else {
-            row = m_types.appendRow();
-            m_types.setText(row, TypeNameColumn, type);
-            m_types.setNumber(row, ScoreColumn, score);
-            m_types.setNumber(row, CountColumn, 1);
-            if (available)
-                m_types.setNumber(row, AvailableColumn, 1);
+        const int difficulty = intValue(grid.text(r, P::DifficultyColumn));
+        const bool usable = !isBlocked(r) && lowest <= difficulty && difficulty <= highest;
+        auto found = rowOf.constFind({type, score});
+        if (found == rowOf.cend()) {
+            found = rowOf.insert({type, score}, rows.size());
+            rows.append(Row{type, score, 0, 0, {}});
+        }
+        Row& row = rows[*found];
+        ++row.count;
+        const QString knowledge = grid.text(r, P::KnowledgeColumn);
+        if (usable && score >= 1) {
+            ++row.available;
+            row.points.add(knowledge);
         }
         if (usable)
-            paper.add(grid.text(r, P::KnowledgeColumn));
+            paper.add(knowledge);
     }
     m_paperSelectable = paper.count();
 
     int selectableSum = 0;
-    for (int t = 1; t < m_types.rowCount(); ++t) {
-        const QString type = m_types.text(t, TypeNameColumn);
-        const int score = intValue(m_types.text(t, ScoreColumn));
-        PointCounter points;
-        for (int r = 1; r < grid.rowCount(); ++r) {
-            if (!isUnit(r) || intValue(grid.text(r, P::ScoreColumn)) < 1 || isBlocked(r) || !inRange(r))
-                continue;
-            if (grid.text(r, P::TypeColumn) == type && intValue(grid.text(r, P::ScoreColumn)) == score)
-                points.add(grid.text(r, P::KnowledgeColumn));
-        }
-        m_types.setNumber(t, SelectableColumn, points.count());
-        selectableSum += points.count();
+    for (const Row& row : std::as_const(rows)) {
+        const int t = m_types.appendRow();
+        m_types.setText(t, TypeNameColumn, row.type);
+        m_types.setNumber(t, ScoreColumn, row.score);
+        m_types.setNumber(t, CountColumn, row.count);
+        // A row without an available unit leaves 可用题数 blank.
+        if (row.available > 0)
+            m_types.setNumber(t, AvailableColumn, row.available);
+        m_types.setNumber(t, SelectableColumn, row.points.count());
+        selectableSum += row.points.count();
     }
     // Without anything selectable the ratio is never used: every bound is 0.
     m_ratio = selectableSum == 0
@@ -237,6 +241,9 @@ void AutoComposer::beginCountEdit() {
     int bound = int(std::lround(float(intValue(selectable)) * m_ratio));
     if (bound == 0 && selectable == u"1"_s)
         bound = 1;
+    // Usable questions of score 0 count for the paper but belong to no row, so
+    // the ratio can exceed 1; a row never offers more than it can give.
+    bound = std::min(bound, intValue(selectable));
     const int left = m_paperSelectable - m_chosenTotal + intValue(m_countBeforeEdit);
     if (bound > left)
         bound = left;
@@ -248,6 +255,7 @@ void AutoComposer::beginCountEdit() {
     for (int i = 0; i <= bound; ++i)
         m_types.appendPendingItem(QString::number(i));
     m_types.setColumnKind(ChosenColumn, ColumnKind::List);
+    Q_EMIT countListRequested();
 }
 
 void AutoComposer::applyCountChange() {

@@ -60,14 +60,15 @@ public:
     // The window was created: counts, sort, colours, the initial control states.
     void open();
 
-    // Counts the type table from QuestionGrid; part of open().
+    // Counts the type table afresh from QuestionGrid, in one pass; part of open().
     void buildTypeTable();
     void sortBySelectable(); // "按可选题数(&S)"
     void sortByType();       // "按题型(&T)"
     void colourTypeRows();
 
     // Left button released over the type table: opens the 组卷题数 cell of the
-    // cursor row for a choice of 0 … its bound, or closes the grid for editing.
+    // cursor row for a choice of 0 … its bound (and asks for its list to drop
+    // down), or closes the grid for editing.
     void beginCountEdit();
     // The 组卷题数 cell of the cursor row was edited.
     void applyCountChange();
@@ -126,12 +127,14 @@ Q_SIGNALS:
     void stateChanged();
     // Pop up "排序" at (x, y) of the type table.
     void sortMenuRequested(int x, int y);
+    // The 组卷题数 cell of the cursor row is open for a choice: the window drops
+    // its list down, so that one click is enough where the grid itself would
+    // wait for a double click.
+    void countListRequested();
 
 private:
     bool isUnit(int row) const;
-    bool inRange(int row) const;
     bool isBlocked(int row) const;
-    int typeRowOf(const QString& type, int score) const;
     int planRowOf(const QString& type, int score) const;
     void applyTypeScore(const QString& type, int score, int newCount, int oldCount);
     void changed() { Q_EMIT stateChanged(); }

@@ -1,11 +1,12 @@
 #include "autocompose/AutoComposerWindow.h"
 
+#include <QAbstractItemView>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QGridLayout>
-#include <QHBoxLayout>
 #include <QGuiApplication>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -17,14 +18,30 @@
 
 #include "autocompose/AutoComposeRun.h"
 #include "autocompose/AutoComposer.h"
-#include "grid/GridEvents.h"
 #include "compose/PaperComposer.h"
+#include "grid/GridEvents.h"
+#include "grid/GridModel.h"
 #include "gridview/GridView.h"
 #include "ui/HelpTextWindow.h"
 
 using namespace Qt::StringLiterals;
 
 namespace helan {
+
+namespace {
+
+// Every control carries the name it has in the window's design, so that a test
+// or a script finds it without knowing the layout.
+template <typename T> T* named(T* object, const QString& name) {
+    object->setObjectName(name);
+    return object;
+}
+
+QLabel* label(const QString& name, const QString& caption, QWidget* parent) {
+    return named(new QLabel(caption, parent), name);
+}
+
+} // namespace
 
 AutoComposerWindow::AutoComposerWindow(AutoComposer& logic, AutoComposeRun& run, QWidget* parent)
     : QWidget(parent, Qt::Window), m_logic(logic), m_run(run) {
@@ -35,7 +52,8 @@ AutoComposerWindow::AutoComposerWindow(PaperComposer& composer, Prompter& prompt
                                        QWidget* parent)
     : QWidget(parent, Qt::Window),
       m_ownLogic(std::make_unique<AutoComposer>(composer, prompter, composer.courseName())),
-      m_ownRun(std::make_unique<AutoComposeRun>(*m_ownLogic, random)), m_logic(*m_ownLogic), m_run(*m_ownRun) {
+      m_ownRun(std::make_unique<AutoComposeRun>(*m_ownLogic, random)), m_logic(*m_ownLogic),
+      m_run(*m_ownRun) {
     setAttribute(Qt::WA_DeleteOnClose);
     build();
 }
@@ -46,50 +64,52 @@ AutoComposerWindow::~AutoComposerWindow() {
     disconnect(&m_logic, nullptr, this, nullptr);
     delete m_typeView;
     delete m_scoreView;
+    delete m_planView;
 }
 
 void AutoComposerWindow::build() {
     setObjectName(u"自动组卷"_s);
 
-    auto* menuBar = new QMenuBar(this);
-    m_sortMenu = menuBar->addMenu(u"排序"_s);
-    m_byType = m_sortMenu->addAction(u"按题型(&T)"_s);
-    m_bySelectable = m_sortMenu->addAction(u"按可选题数(&S)"_s);
+    auto* menuBar = named(new QMenuBar(this), u"菜单栏1"_s);
+    m_sortMenu = named(menuBar->addMenu(u"排序"_s), u"菜单排序"_s);
+    m_byType = named(m_sortMenu->addAction(u"按题型(&T)"_s), u"菜单按题型"_s);
+    m_bySelectable = named(m_sortMenu->addAction(u"按可选题数(&S)"_s), u"菜单按可选题数"_s);
     connect(m_byType, &QAction::triggered, &m_logic, &AutoComposer::sortByType);
     connect(m_bySelectable, &QAction::triggered, &m_logic, &AutoComposer::sortBySelectable);
-    m_helpMenu = menuBar->addMenu(u"帮助(&H)"_s);
-    connect(m_helpMenu->addAction(u"自动组卷帮助(&H)"_s), &QAction::triggered, this,
-            &AutoComposerWindow::showHelp);
+    m_helpMenu = named(menuBar->addMenu(u"帮助(&H)"_s), u"菜单帮助"_s);
+    connect(named(m_helpMenu->addAction(u"自动组卷帮助(&H)"_s), u"菜单自动组卷帮助"_s), &QAction::triggered,
+            this, &AutoComposerWindow::showHelp);
 
-    m_typeView = new GridView(m_logic.typeTable(), this);
-    m_typeView->setObjectName(u"高级表格1"_s);
-    m_scoreView = new GridView(m_logic.typeScoreTable(), this);
-    m_scoreView->setObjectName(u"高级表格2"_s);
+    m_typeView = named(new GridView(m_logic.typeTable(), this), u"高级表格1"_s);
+    m_scoreView = named(new GridView(m_logic.typeScoreTable(), this), u"高级表格2"_s);
+    // The plan is the run's work grid; the user does not see it.
+    m_planView = named(new GridView(m_logic.compositionPlan(), this), u"高级表格3"_s);
+    m_planView->hide();
 
-    m_total = new QLabel(this);
-    m_paperA = new QCheckBox(u"组A卷"_s, this);
-    m_paperB = new QCheckBox(u"组B卷"_s, this);
-    m_limit = new QComboBox(this);
+    m_total = label(u"标签8"_s, QString(), this);
+    m_paperA = named(new QCheckBox(u"组A卷"_s, this), u"选择框组A卷"_s);
+    m_paperB = named(new QCheckBox(u"组B卷"_s, this), u"选择框组B卷"_s);
+    m_limit = named(new QComboBox(this), u"组合框1"_s);
     m_limit->addItems(AutoComposer::similarityItems());
-    m_lowest = new QLabel(this);
-    m_retries = new QLabel(this);
-    m_tries = new QLabel(this);
-    m_elapsed = new QLabel(this);
-    m_progress = new QProgressBar(this);
-    m_status = new QLabel(this);
-    m_start = new QPushButton(this);
+    m_lowest = label(u"标签7"_s, QString(), this);
+    m_retries = label(u"标签10"_s, QString(), this);
+    m_tries = label(u"标签11"_s, QString(), this);
+    m_elapsed = label(u"标签6"_s, QString(), this);
+    m_progress = named(new QProgressBar(this), u"进度条1"_s);
+    m_status = label(u"状态条1"_s, QString(), this);
+    m_start = named(new QPushButton(this), u"按钮开始"_s);
 
-    auto* limitLabel = new QLabel(u"A、B卷相似度要求：≤"_s, this);
-    auto* percent = new QLabel(u"%"_s, this);
-    auto* lowestLabel = new QLabel(u"本次最低A、B卷相似度："_s, this);
-    auto* lowestPercent = new QLabel(u"%"_s, this);
-    auto* retriesLabel = new QLabel(u"重试次数："_s, this);
-    auto* triesLabel = new QLabel(u"已试次数："_s, this);
+    auto* limitLabel = label(u"标签3"_s, u"A、B卷相似度要求：≤"_s, this);
+    auto* percent = label(u"标签4"_s, u"%"_s, this);
+    auto* lowestLabel = label(u"标签2"_s, u"本次最低A、B卷相似度："_s, this);
+    auto* lowestPercent = label(u"标签5"_s, u"%"_s, this);
+    auto* retriesLabel = label(u"标签9"_s, u"重试次数："_s, this);
+    auto* triesLabel = label(u"标签12"_s, u"已试次数："_s, this);
     m_similarityWidgets = {limitLabel, m_limit, percent, lowestLabel, m_lowest, lowestPercent};
     m_triesWidgets = {retriesLabel, m_retries, triesLabel, m_tries};
 
     auto* controls = new QGridLayout;
-    controls->addWidget(new QLabel(u"试卷总分："_s, this), 0, 0);
+    controls->addWidget(label(u"标签1"_s, u"试卷总分："_s, this), 0, 0);
     controls->addWidget(m_total, 0, 1);
     controls->addWidget(m_paperA, 1, 0);
     controls->addWidget(m_paperB, 1, 1);
@@ -118,10 +138,10 @@ void AutoComposerWindow::build() {
     layout->addWidget(m_progress);
     layout->addWidget(m_status);
 
-    m_clock = new QTimer(this);
+    m_clock = named(new QTimer(this), u"计时器1"_s);
     m_clock->setInterval(1000);
     connect(m_clock, &QTimer::timeout, &m_logic, &AutoComposer::tickElapsed);
-    m_stepper = new QTimer(this);
+    m_stepper = named(new QTimer(this), u"计时器2"_s);
     m_stepper->setInterval(0);
     connect(m_stepper, &QTimer::timeout, this, &AutoComposerWindow::stepRun);
 
@@ -133,6 +153,10 @@ void AutoComposerWindow::build() {
     connect(&m_logic, &AutoComposer::sortMenuRequested, this,
             [this](int x, int y) { m_sortMenu->popup(m_typeView->mapToGlobal(QPoint(x, y))); });
     connect(&m_logic, &AutoComposer::stateChanged, this, &AutoComposerWindow::refresh);
+    // After the click has gone through the view, which would otherwise only
+    // edit on a double click.
+    connect(&m_logic, &AutoComposer::countListRequested, this, &AutoComposerWindow::dropCountList,
+            Qt::QueuedConnection);
 
     m_logic.open();
     refresh();
@@ -141,6 +165,19 @@ void AutoComposerWindow::build() {
     const QScreen* screen = parentWidget() ? parentWidget()->screen() : QGuiApplication::primaryScreen();
     const QRect area = screen ? screen->geometry() : QRect(0, 0, 1280, 800);
     move(area.x() + std::max(0, (area.width() - width()) / 2), area.y() + 300);
+}
+
+void AutoComposerWindow::dropCountList() {
+    const GridModel& types = m_logic.typeTable();
+    const QModelIndex index = m_typeView->model()->index(types.cursorRow() - 1, AutoComposer::ChosenColumn);
+    if (!index.isValid() || types.cursorColumn() != AutoComposer::ChosenColumn || !types.editingAllowed() ||
+        !m_typeView->isEnabled() || !m_typeView->isVisible())
+        return;
+    if (!m_typeView->indexWidget(index))
+        m_typeView->edit(index);
+    if (auto* list = qobject_cast<QComboBox*>(m_typeView->indexWidget(index));
+        list && !list->view()->isVisible())
+        list->showPopup();
 }
 
 void AutoComposerWindow::showHelp() {

@@ -48,6 +48,8 @@ protected:
 private:
     void build();
     void showHelp();
+    // Opens the 组卷题数 cell of the cursor row with its list dropped down.
+    void dropCountList();
     void refresh();
     void startOrStop();
     void stepRun();
@@ -58,6 +60,7 @@ private:
     AutoComposeRun& m_run;
     GridView* m_typeView;
     GridView* m_scoreView;
+    GridView* m_planView;
     QMenu* m_sortMenu;
     QMenu* m_helpMenu;
     QAction* m_byType;

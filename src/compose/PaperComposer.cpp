@@ -490,6 +490,20 @@ void PaperComposer::startAutoComposition() {
         autoComposerClosed(); // nothing to show yet
 }
 
+QString PaperComposer::statusText() const {
+    return m_locked ? u"正在自动组卷，组卷窗口暂不能操作。按“自动组卷”窗口的“停止”可结束组卷。"_s : QString();
+}
+
+bool PaperComposer::mayClose() {
+    if (m_locked)
+        return false;
+    for (int r = 1; r < m_questions.rowCount(); ++r) {
+        if (m_questions.checked(r, PaperAColumn) || m_questions.checked(r, PaperBColumn))
+            return m_prompter.okCancel(u"关闭组卷窗口将清除A卷、B卷的选择，确定关闭吗？"_s);
+    }
+    return true;
+}
+
 void PaperComposer::setLocked(bool on) {
     if (m_locked == on)
         return;

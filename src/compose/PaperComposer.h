@@ -123,6 +123,9 @@ public:
     void open();
     // The window goes: the questions are written back. Runs once.
     void close();
+    // Before the window goes: the ticks of both papers go with it, so the
+    // teacher is asked first when there are any. True when it may close.
+    bool mayClose();
 
     void loadQuestionGrid();
     void buildTypeOrderTable();
@@ -200,6 +203,8 @@ public:
     // cannot be closed.
     bool locked() const { return m_locked; }
     void setLocked(bool on);
+    // What the window's status line says: why it is locked, or nothing.
+    QString statusText() const;
 
     // ---- User actions
     void rowHeightChanged(int position);            // 纵向滚动条1

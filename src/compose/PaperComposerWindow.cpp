@@ -14,7 +14,10 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QResizeEvent>
+#include <QScrollArea>
 #include <QSlider>
+#include <QStatusBar>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -34,6 +37,7 @@
 #include "editor/QuestionPreview.h"
 #include "editor/QuestionPreviewWindow.h"
 #include "gridview/GridView.h"
+#include "ui/ScreenFit.h"
 #include "ui/TextMeasure.h"
 
 using namespace Qt::StringLiterals;
@@ -80,7 +84,7 @@ PaperComposerWindow::PaperComposerWindow(PaperComposer& composer, QWidget* paren
 
     m_composer.open();
     render();
-    resize(1400, 800);
+    resizeWithinScreen(this, QSize(1400, 800));
 }
 
 PaperComposerWindow::~PaperComposerWindow() {
@@ -124,6 +128,8 @@ void PaperComposerWindow::buildControls() {
         auto* box = named(new QGroupBox(caption, this), boxName);
         view = named(new GridView(grid, box), gridName);
         view->horizontalHeader()->setDefaultAlignment(Qt::AlignCenter);
+        // A large total (six digits) is shown whole, not cut to "1276…".
+        view->horizontalHeader()->setStretchLastSection(true);
         auto* layout = new QVBoxLayout(box);
         layout->setContentsMargins(4, 2, 4, 4);
         layout->addWidget(view);
@@ -241,7 +247,6 @@ void PaperComposerWindow::buildControls() {
     auto* generate = new QHBoxLayout;
     generate->addWidget(m_generateA);
     generate->addWidget(m_generateB);
-    panel->addLayout(generate);
 
     // The numbering and colour tables and the generation's work grids are kept
     // in grids the user does not see.
@@ -253,16 +258,63 @@ void PaperComposerWindow::buildControls() {
         hidden->hide();
     }
 
-    auto* panelWidget = new QWidget(this);
+    // On a low screen the panel scrolls; the generate buttons stay below it,
+    // always in sight.
+    auto* panelWidget = new QWidget;
     panelWidget->setLayout(panel);
-    panelWidget->setFixedWidth(380);
-    panel->setContentsMargins(0, 0, 0, 0);
+    panel->setContentsMargins(0, 0, 4, 0);
+    auto* panelScroll = named(new QScrollArea(this), u"滚动区右侧"_s);
+    panelScroll->setWidget(panelWidget);
+    panelScroll->setWidgetResizable(true);
+    panelScroll->setFrameShape(QFrame::NoFrame);
+    panelScroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    panelWidget->setMinimumHeight(560);
+    auto* side = new QVBoxLayout;
+    side->addWidget(panelScroll, 1);
+    side->addLayout(generate);
+    auto* sideWidget = new QWidget(this);
+    sideWidget->setLayout(side);
+    side->setContentsMargins(0, 0, 0, 0);
+    sideWidget->setFixedWidth(396);
 
-    auto* main = new QHBoxLayout(this);
-    main->setContentsMargins(4, 4, 4, 4);
-    main->addWidget(m_questionView, 1);
-    main->addLayout(heightColumn);
-    main->addWidget(panelWidget);
+    auto* columns = new QHBoxLayout;
+    columns->addWidget(m_questionView, 1);
+    columns->addLayout(heightColumn);
+    columns->addWidget(sideWidget);
+    m_status = named(new QStatusBar(this), u"状态栏"_s);
+    m_status->setSizeGripEnabled(false);
+    auto* main = new QVBoxLayout(this);
+    main->setContentsMargins(4, 4, 4, 0);
+    main->setSpacing(2);
+    main->addLayout(columns, 1);
+    main->addWidget(m_status);
+}
+
+// The grid's columns are drawn for a wide screen. Where the window is
+// narrower, the two stem columns give up width first, so that the A卷 and B卷
+// boxes at the right end stay in sight without scrolling.
+void PaperComposerWindow::fitQuestionColumns() {
+    QHeaderView* header = m_questionView->horizontalHeader();
+    if (m_baseWidths.isEmpty()) {
+        for (int c = 0; c < header->count(); ++c)
+            m_baseWidths << header->sectionSize(c);
+    }
+    int wanted = 0;
+    for (int c = 0; c < m_baseWidths.size(); ++c)
+        wanted += header->isSectionHidden(c) ? 0 : m_baseWidths.at(c);
+    const int room = m_questionView->viewport()->width();
+    const int stem1 = PaperComposer::StemText1Column;
+    const int stem2 = PaperComposer::StemText2Column;
+    const int stems = m_baseWidths.value(stem1) + m_baseWidths.value(stem2);
+    const int give = std::clamp(wanted - room, 0, std::max(0, stems - 2 * kNarrowestStem));
+    const int first = m_baseWidths.value(stem1) - give * m_baseWidths.value(stem1) / std::max(1, stems);
+    header->resizeSection(stem1, std::max(kNarrowestStem, first));
+    header->resizeSection(stem2, std::max(kNarrowestStem, stems - give - first));
+}
+
+void PaperComposerWindow::resizeEvent(QResizeEvent* event) {
+    QDialog::resizeEvent(event);
+    fitQuestionColumns();
 }
 
 void PaperComposerWindow::buildMenus() {
@@ -325,8 +377,12 @@ void PaperComposerWindow::plugWindows() {
         // Not modal; it goes with this window at the latest.
         hooks.showAutoComposer = [this] {
             m_autoComposer = new AutoComposerWindow(m_composer, m_composer.prompter(), RandomSource::process(), this);
+            // A tool window of this one: it stays above it for as long as it is
+            // open, also while a run locks this window.
+            m_autoComposer->setWindowFlag(Qt::Tool, true);
             connect(m_autoComposer, &QObject::destroyed, &m_composer, &PaperComposer::autoComposerClosed);
             m_autoComposer->show();
+            keepOnScreen(m_autoComposer);
         };
     }
     if (!hooks.closeAutoComposer)
@@ -382,11 +438,14 @@ void PaperComposerWindow::fillCombo(QComboBox* combo, const QStringList& items, 
 
 void PaperComposerWindow::render() {
     m_rendering = true;
-    // During an automatic composition nothing here may change the grid.
+    // During an automatic composition nothing here may change the grid; the
+    // status line says why.
     for (QWidget* child : findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
-        if (!child->isWindow())
+        if (!child->isWindow() && child != m_status)
             child->setEnabled(!m_composer.locked());
     }
+    if (m_status->currentMessage() != m_composer.statusText())
+        m_status->showMessage(m_composer.statusText());
     setWindowTitle(m_composer.caption().isEmpty() ? u"组卷"_s : m_composer.caption());
     m_totalA->setText(m_composer.totalText(PaperComposer::Paper::A));
     m_totalB->setText(m_composer.totalText(PaperComposer::Paper::B));
@@ -437,8 +496,9 @@ void PaperComposerWindow::showHelp() {
 }
 
 void PaperComposerWindow::done(int result) {
-    // Not while an automatic composition writes into the grid.
-    if (m_composer.locked())
+    // Not while an automatic composition writes into the grid, nor before the
+    // teacher agrees to lose the papers' ticks.
+    if (!m_composer.mayClose())
         return;
     delete m_autoComposer.data();
     m_composer.close();

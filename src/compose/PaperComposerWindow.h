@@ -15,6 +15,7 @@ class QMenu;
 class QPushButton;
 class QRadioButton;
 class QSlider;
+class QStatusBar;
 
 namespace helan {
 
@@ -51,8 +52,11 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
+    static constexpr int kNarrowestStem = 60;
+    void fitQuestionColumns();
     void buildControls();
     void buildMenus();
     void plugWindows();
@@ -92,6 +96,8 @@ private:
     QComboBox* m_optionSuffix = nullptr;
     QPushButton* m_generateA = nullptr;
     QPushButton* m_generateB = nullptr;
+    QStatusBar* m_status = nullptr;
+    QList<int> m_baseWidths;
     QPointer<PaperComposerHelpWindow> m_help;
     bool m_rendering = false;
 };

@@ -22,6 +22,7 @@
 #include "editor/BankEditorHelpWindow.h"
 #include "editor/QuestionTextDialog.h"
 #include "gridview/GridView.h"
+#include "ui/ScreenFit.h"
 #include "ui/TextMeasure.h"
 
 using namespace Qt::StringLiterals;
@@ -61,7 +62,7 @@ BankEditorWindow::BankEditorWindow(BankEditor& editor, QWidget* parent) : QDialo
     setWindowTitle(u"题库编辑"_s);
     setModal(true);
     setWindowFlag(Qt::WindowMaximizeButtonHint, true);
-    resize(1100, 680);
+    resizeWithinScreen(this, QSize(1100, 680));
 
     buildControls();
     buildMenus();

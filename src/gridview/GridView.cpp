@@ -240,6 +240,19 @@ void GridView::mousePressEvent(QMouseEvent* event)
     if (event->button() == Qt::LeftButton)
         Q_EMIT m_grid.events().leftButtonDown(p.x(), p.y(), event->modifiers());
     m_pressedIndex = indexAt(event->position().toPoint());
+    // A right click inside a selection of several cells keeps it, so that the
+    // menu it opens acts on every selected row, not on the clicked one alone.
+    if (event->button() == Qt::RightButton && m_pressedIndex.isValid()) {
+        const int row = m_pressedIndex.row() + 1;
+        const int column = m_pressedIndex.column();
+        const bool several = m_grid.selectionStartRow() != m_grid.selectionEndRow() ||
+                             m_grid.selectionStartColumn() != m_grid.selectionEndColumn();
+        if (several && row >= m_grid.selectionStartRow() && row <= m_grid.selectionEndRow() &&
+            column >= m_grid.selectionStartColumn() && column <= m_grid.selectionEndColumn()) {
+            event->accept();
+            return;
+        }
+    }
     QTableView::mousePressEvent(event);
 }
 

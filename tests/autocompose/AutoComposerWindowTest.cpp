@@ -1,6 +1,11 @@
+#include <QAbstractItemView>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDeadlineTimer>
+#include <QLabel>
+#include <QMenu>
 #include <QPointer>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
 
@@ -101,9 +106,12 @@ TEST_F(AutoWindow, StopEndsALongRunWithinOneAttemptAndTheComposerFollows) {
         QCoreApplication::processEvents();
     ASSERT_TRUE(run.running());
     const int triesAtStop = run.tries();
+    // Stopped without success: No keeps what the run left.
+    m_prompter.answerYesNo(false, u"恢复开始前的选择？"_s);
     QTest::mouseClick(&window->startButton(), Qt::LeftButton);
     EXPECT_TRUE(logic.idle());
     QTRY_VERIFY(!run.running());
+    EXPECT_TRUE(m_prompter.done());
     EXPECT_LE(run.tries(), triesAtStop + 1);
     EXPECT_LT(run.tries(), 300);
     EXPECT_EQ(window->startButton().text(), u"开始"_s);
@@ -118,6 +126,77 @@ TEST_F(AutoWindow, StopEndsALongRunWithinOneAttemptAndTheComposerFollows) {
     QTRY_VERIFY(window.isNull());
     EXPECT_FALSE(composer().isAutoComposerOpen());
     EXPECT_TRUE(autoButton->isEnabled());
+}
+
+TEST_F(AutoWindow, EveryControlIsFoundByItsName) {
+    addRecord(question(u"判断"_s, 1));
+    openComposer();
+    AutoComposer logic(composer(), m_prompter, course());
+    RandomSource random(1);
+    AutoComposeRun run(logic, random);
+    AutoComposerWindow window(logic, run);
+
+    EXPECT_EQ(window.findChild<QPushButton*>(u"按钮开始"_s), &window.startButton());
+    EXPECT_EQ(window.findChild<GridView*>(u"高级表格1"_s), &window.typeView());
+    EXPECT_EQ(window.findChild<QCheckBox*>(u"选择框组A卷"_s), &window.paperABox());
+    EXPECT_EQ(window.findChild<QCheckBox*>(u"选择框组B卷"_s), &window.paperBBox());
+    const QList<std::pair<QString, const GridModel*>> grids{{u"高级表格2"_s, &logic.typeScoreTable()},
+                                                            {u"高级表格3"_s, &logic.compositionPlan()}};
+    for (const auto& [name, model] : grids) {
+        const auto* view = window.findChild<GridView*>(name);
+        ASSERT_NE(view, nullptr) << name.toStdString();
+        EXPECT_EQ(&view->grid(), model);
+    }
+    EXPECT_NE(window.findChild<QComboBox*>(u"组合框1"_s), nullptr);
+    EXPECT_NE(window.findChild<QProgressBar*>(u"进度条1"_s), nullptr);
+    EXPECT_NE(window.findChild<QMenu*>(u"菜单排序"_s), nullptr);
+    for (int i = 1; i <= 12; ++i)
+        EXPECT_NE(window.findChild<QLabel*>(u"标签"_s + QString::number(i)), nullptr) << i;
+    EXPECT_EQ(window.findChild<QLabel*>(u"标签11"_s)->text(), logic.triesText());
+    EXPECT_EQ(window.findChild<QLabel*>(u"状态条1"_s)->text(), logic.statusText());
+    for (const QWidget* child : window.findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        EXPECT_FALSE(child->objectName().isEmpty()) << child->metaObject()->className();
+}
+
+TEST_F(AutoWindow, OneClickOnACountDropsItsListDownAndADoubleClickStillEdits) {
+    for (const char* point : {"a", "b"})
+        addRecord(question(u"判断"_s, 1).withKnowledge(QString::fromLatin1(point)));
+    openComposer();
+    AutoComposer logic(composer(), m_prompter, course());
+    RandomSource random(1);
+    AutoComposeRun run(logic, random);
+    AutoComposerWindow window(logic, run);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    GridView& view = window.typeView();
+    const QModelIndex count = view.model()->index(0, A::ChosenColumn);
+    const QPoint cell = view.visualRect(count).center();
+    const auto list = [&] { return qobject_cast<QComboBox*>(view.indexWidget(count)); };
+
+    QTest::mouseClick(view.viewport(), Qt::LeftButton, Qt::NoModifier, cell);
+    QTRY_VERIFY(list() != nullptr);
+    QTRY_VERIFY(list()->view()->isVisible());
+    QStringList items;
+    for (int i = 0; i < list()->count(); ++i)
+        items << list()->itemText(i);
+    EXPECT_EQ(items, QStringList({u"0"_s, u"1"_s, u"2"_s}));
+    list()->hidePopup();
+    list()->setCurrentIndex(2);
+    QTest::keyClick(list(), Qt::Key_Return);
+    QTRY_VERIFY(list() == nullptr);
+    EXPECT_EQ(logic.typeTable().text(1, A::ChosenColumn), u"2"_s);
+    EXPECT_EQ(logic.chosenTotal(), 2);
+
+    // Press, release, then the double click the view opens the edit on.
+    QTest::mouseClick(view.viewport(), Qt::LeftButton, Qt::NoModifier, cell);
+    QTest::mouseDClick(view.viewport(), Qt::LeftButton, Qt::NoModifier, cell);
+    ASSERT_NE(list(), nullptr);
+    QTRY_VERIFY(list()->view()->isVisible());
+    list()->hidePopup();
+    list()->setCurrentIndex(1);
+    QTest::keyClick(list(), Qt::Key_Return);
+    QTRY_VERIFY(list() == nullptr);
+    EXPECT_EQ(logic.chosenTotal(), 1);
 }
 
 } // namespace

@@ -1,3 +1,5 @@
+#include <optional>
+
 #include "AutoComposerFixture.h"
 
 #include "autocompose/AutoComposeRun.h"
@@ -20,12 +22,25 @@ protected:
         autoComposer().setPaperChoice(paperA, paperB);
         m_run = std::make_unique<AutoComposeRun>(autoComposer(), m_random);
     }
-    // Confirms and runs to the end.
-    void runConfirmed() {
+    // Confirms and runs to the end; a run that fails is asked whether to put
+    // the marks back and answers restore.
+    void runConfirmed(std::optional<bool> restore = std::nullopt) {
         m_prompter.answerOkCancel(true);
+        if (restore)
+            m_prompter.answerYesNo(*restore, u"恢复开始前的选择？"_s);
         m_run->startOrStop();
         ASSERT_TRUE(m_run->running());
         m_run->runToEnd();
+        EXPECT_TRUE(m_prompter.done());
+    }
+    // The Yes/No questions asked, in order.
+    QStringList questions() {
+        QStringList texts;
+        for (const auto& prompt : m_prompter.prompts()) {
+            if (prompt.kind == ScriptedPrompter::Kind::YesNo)
+                texts << prompt.text;
+        }
+        return texts;
     }
     QList<qint32> marked(int column) {
         QList<qint32> ids;
@@ -92,6 +107,8 @@ TEST_F(Run, OnePaperLeavesTheOtherPaperAlone) {
     EXPECT_EQ(marked(P::PaperAColumn), QList<qint32>({other}));
     EXPECT_EQ(marked(P::PaperBColumn), QList<qint32>({q1, q2}));
     EXPECT_EQ(m_prompter.messages(), QStringList({u"自动组B卷完毕，请在组卷窗口查看。"_s}));
+    // A run that succeeds keeps its papers without asking.
+    EXPECT_EQ(questions(), QStringList());
     EXPECT_FALSE(m_run->running());
     EXPECT_EQ(m_run->buttonCaption(), u"开始"_s);
     EXPECT_FALSE(m_run->composerLocked());
@@ -114,7 +131,7 @@ TEST_F(Run, TooAlikePapersAreRetriedUntilTheCountIsUsedUp) {
     addRecord(question(u"判断"_s, 1).withKnowledge(u"a"_s));
     addRecord(question(u"判断"_s, 1).withKnowledge(u"b"_s));
     prepare({{u"判断"_s, 1, 2}}, true, true);
-    runConfirmed();
+    runConfirmed(false);
     EXPECT_EQ(m_run->tries(), 20);
     EXPECT_EQ(autoComposer().triesText(), u"20"_s);
     EXPECT_EQ(autoComposer().lowestSimilarityText(), u"100"_s);
@@ -142,7 +159,7 @@ TEST_F(Run, AShortPlanRowNamesItselfAndKeepsEarlierRowsMarked) {
     addRecord(question(u"判断"_s, 1).withKnowledge(u"x|y"_s));
     addRecord(question(u"判断"_s, 1).withKnowledge(u"x|y"_s));
     prepare({{u"判断"_s, 1, 2}, {u"填空"_s, 1, 1}}, true, false);
-    runConfirmed();
+    runConfirmed(false);
     EXPECT_EQ(autoComposer().statusText(), u"1分判断题不够选！"_s);
     EXPECT_EQ(m_run->tries(), 30);
     // The short row marks none of what it drew.
@@ -154,13 +171,14 @@ TEST_F(Run, PaperAShortAtItsFirstRowLeavesBothPapersEmpty) {
     addRecord(question(u"判断"_s, 1).withKnowledge(u"x|y"_s));
     addRecord(question(u"判断"_s, 1).withKnowledge(u"x|y"_s));
     prepare({{u"判断"_s, 1, 2}}, true, true);
-    runConfirmed();
+    runConfirmed(false);
     EXPECT_EQ(m_run->tries(), 20);
     EXPECT_EQ(autoComposer().lowestSimilarityText(), u"0"_s);
     EXPECT_TRUE(marked(P::PaperAColumn).isEmpty());
     EXPECT_TRUE(marked(P::PaperBColumn).isEmpty());
-    // Equal totals of 0 within the limit: nothing to report.
+    // Equal totals of 0 within the limit: nothing to report, yet the run failed.
     EXPECT_EQ(m_prompter.messages(), QStringList());
+    EXPECT_EQ(questions(), QStringList({u"恢复开始前的选择？"_s}));
 }
 
 TEST_F(Run, TheComposerShowsTheLastAttemptAsARebuildWould) {
@@ -212,12 +230,57 @@ TEST_F(Run, CancelAndStop) {
     // One question per paper from two: the papers are either equal or disjoint.
     while (m_run->running() && m_run->tries() < 1)
         m_run->step();
+    ASSERT_TRUE(m_run->running()) << "the first attempt succeeded";
     m_run->startOrStop();
     EXPECT_TRUE(autoComposer().idle());
     EXPECT_FALSE(m_run->composerLocked());
+    // Stopped without success: Yes puts back the empty papers it began with.
+    m_prompter.answerYesNo(true, u"恢复开始前的选择？"_s);
     EXPECT_FALSE(m_run->step());
+    EXPECT_TRUE(m_prompter.done());
+    EXPECT_TRUE(marked(P::PaperAColumn).isEmpty());
+    EXPECT_TRUE(marked(P::PaperBColumn).isEmpty());
+    EXPECT_EQ(composer().totalText(P::Paper::A), u"0"_s);
     EXPECT_FALSE(m_run->running());
     EXPECT_EQ(m_run->buttonCaption(), u"开始"_s);
+}
+
+TEST_F(Run, AFailedRunAsksAfterItsMessageWhetherToPutTheMarksBack) {
+    // Both x|y questions repeat as texts: two of them can never be drawn.
+    const qint32 other = addRecord(question(u"填空"_s, 2));
+    const qint32 title = addRecord(question(u"阅读"_s, 5).inGroup(u"甲"_s, u"0"_s));
+    addRecord(question(u"阅读"_s, 5).inGroup(u"甲"_s, u"1"_s));
+    const qint32 first = addRecord(question(u"判断"_s, 1).withKnowledge(u"x|y"_s));
+    addRecord(question(u"判断"_s, 1).withKnowledge(u"x|y"_s));
+    openComposer();
+    ASSERT_TRUE(tick(other, P::Paper::A));
+    ASSERT_TRUE(tick(title, P::Paper::A));
+    ASSERT_TRUE(tick(first, P::Paper::B));
+    // The title's tick takes its sub-question along.
+    const QList<qint32> before = marked(P::PaperAColumn);
+    ASSERT_EQ(before.size(), 3);
+    const QString totalBefore = composer().totalText(P::Paper::A);
+    prepare({{u"判断"_s, 1, 2}}, true, false);
+
+    struct Case {
+        bool restore;
+        QList<qint32> paperA;
+        QString totalA;
+    };
+    // Yes first: the second run starts from the same marks.
+    const QList<Case> cases{{true, before, totalBefore}, {false, {}, u"0"_s}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.restore ? "Yes" : "No");
+        m_prompter.clear();
+        runConfirmed(c.restore);
+        EXPECT_EQ(marked(P::PaperAColumn), c.paperA);
+        EXPECT_EQ(marked(P::PaperBColumn), QList<qint32>({first}));
+        EXPECT_EQ(composer().totalText(P::Paper::A), c.totalA);
+        const QList<ScriptedPrompter::Prompt>& prompts = m_prompter.prompts();
+        ASSERT_GE(prompts.size(), 2);
+        EXPECT_EQ(prompts.at(prompts.size() - 2).text, u"自动组A卷不成功！"_s);
+        EXPECT_EQ(prompts.last().text, u"恢复开始前的选择？"_s);
+    }
 }
 
 } // namespace

@@ -97,6 +97,41 @@ TEST_F(CountEdit, ASingleSelectableIsOfferedEvenUnderAnyRatio) {
     EXPECT_EQ(clickCount(typeRow(u"判断"_s, 1)), QStringList({u"0"_s, u"1"_s}));
 }
 
+TEST_F(CountEdit, AQuestionNamingTwoPointsIsStillOneToChoose) {
+    addRecord(question(u"判断"_s, 1).withKnowledge(u"a|b"_s));
+    openAuto();
+    const int row = typeRow(u"判断"_s, 1);
+    EXPECT_EQ(typeTable().text(row, A::SelectableColumn), u"1"_s);
+    EXPECT_EQ(autoComposer().paperSelectableCount(), 1);
+    EXPECT_EQ(clickCount(row), QStringList({u"0"_s, u"1"_s}));
+}
+
+TEST_F(CountEdit, QuestionsOfScoreZeroDoNotRaiseARowsOffer) {
+    // Two usable questions for the paper, one of them in a row: a ratio of 2.
+    addRecord(question(u"判断"_s, 1));
+    addRecord(question(u"填空"_s, 0));
+    openAuto();
+    EXPECT_EQ(clickCount(typeRow(u"判断"_s, 1)), QStringList({u"0"_s, u"1"_s}));
+}
+
+TEST_F(CountEdit, OnlyAClickThatOpensTheCountDropsItsListDown) {
+    addRecord(question(u"判断"_s, 1));
+    addRecord(question(u"填空"_s, 1).blockedQuestion());
+    openAuto();
+    int requests = 0;
+    QObject::connect(&autoComposer(), &AutoComposer::countListRequested, [&requests] { ++requests; });
+    const int open = typeRow(u"判断"_s, 1);
+    const int exhausted = typeRow(u"填空"_s, 1);
+    const QList<std::tuple<int, int, int>> clicks{
+        {open, A::ChosenColumn, 1}, {open, A::SelectableColumn, 0}, {exhausted, A::ChosenColumn, 0}};
+    for (const auto& [row, column, expected] : clicks) {
+        requests = 0;
+        typeTable().setCursor(row, column);
+        Q_EMIT typeTable().events().leftButtonUp(0, 0, Qt::NoModifier);
+        EXPECT_EQ(requests, expected) << row << '/' << column;
+    }
+}
+
 TEST_F(CountEdit, OnlyTheCountColumnOfASelectableRowIsEditable) {
     addRecord(question(u"判断"_s, 1));
     addRecord(question(u"填空"_s, 1).blockedQuestion());

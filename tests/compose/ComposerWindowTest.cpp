@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSlider>
+#include <QStatusBar>
 #include <QTest>
 #include <QTimer>
 
@@ -30,6 +31,7 @@ namespace helan::test {
 namespace {
 
 using Paper = PaperComposer::Paper;
+const QString kCloseQuestion = u"关闭组卷窗口将清除A卷、B卷的选择，确定关闭吗？"_s;
 
 class ComposerWindowTest : public ComposerFixture {
 protected:
@@ -138,10 +140,55 @@ TEST_F(ComposerWindowTest, ClickingAPaperBoxTicksTheGroupAndUpdatesTheLabels) {
     clickCell(view, rowOf(loose), PaperComposer::TypeColumn);
     EXPECT_FALSE(m_composer->questionGrid().editingAllowed());
 
+    m_prompter.answerOkCancel(true, kCloseQuestion);
     window->reject();
+    EXPECT_TRUE(m_prompter.done());
     m_composer.reset();
     // Blocking went nowhere; the selection is not stored; the scores are.
     EXPECT_EQ(field(group[0], QuestionRecord::Score).toInt(), 5);
+}
+
+// Closing throws the papers' ticks away: asked first, and Cancel keeps them.
+// While a run locks the window its status line says why.
+TEST_F(ComposerWindowTest, ClosingWithTickedPapersAsksFirstAndALockedWindowSaysWhy) {
+    auto* status = child<QStatusBar>(u"状态栏"_s);
+    m_composer->setLocked(true);
+    EXPECT_TRUE(status->currentMessage().startsWith(u"正在自动组卷"_s));
+    EXPECT_TRUE(status->isEnabled());
+    EXPECT_FALSE(child<QPushButton>(u"按钮A卷"_s)->isEnabled());
+    window->reject(); // refused while locked, nothing asked
+    EXPECT_TRUE(window->isVisible());
+    m_composer->setLocked(false);
+    EXPECT_TRUE(status->currentMessage().isEmpty());
+
+    clickCell(window->questionView(), rowOf(loose), PaperComposer::PaperBColumn);
+    m_prompter.answerOkCancel(false, kCloseQuestion);
+    window->reject();
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_TRUE(checked(loose, PaperComposer::PaperBColumn));
+    m_prompter.answerOkCancel(true, kCloseQuestion);
+    window->reject();
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_TRUE(m_prompter.done());
+}
+
+// After all rows are selected, a right click inside the selection keeps it, so
+// 全选 ticks every row.
+TEST_F(ComposerWindowTest, ARightClickInsideTheSelectionKeepsIt) {
+    GridView& view = window->questionView();
+    GridModel& grid = m_composer->questionGrid();
+    clickCell(view, 1, PaperComposer::PaperAColumn);
+    grid.selectRange(1, PaperComposer::PaperAColumn, grid.rowCount() - 1, PaperComposer::PaperAColumn);
+    const QRect cell = view.visualRect(view.model()->index(grid.rowCount() - 2, PaperComposer::PaperAColumn));
+    QTest::mouseClick(view.viewport(), Qt::RightButton, {}, cell.center());
+    EXPECT_EQ(grid.selectionStartRow(), 1);
+    EXPECT_EQ(grid.selectionEndRow(), grid.rowCount() - 1);
+    QApplication::processEvents();
+    if (QWidget* menu = QApplication::activePopupWidget())
+        menu->close();
+    m_composer->applyBoxOperation(PaperComposer::BoxOperation::CheckAll);
+    for (int r = 1; r < grid.rowCount(); ++r)
+        EXPECT_TRUE(grid.checked(r, PaperComposer::PaperAColumn)) << r;
 }
 
 TEST_F(ComposerWindowTest, TheHelpWindowShowsItsTwentyFourLines) {

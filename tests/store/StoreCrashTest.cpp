@@ -165,15 +165,21 @@ TEST(StoreCrashTest, AKilledWriterLeavesAWholePrefixOfItsOperations)
             runChild(fds[1]);
         }
         close(fds[1]);
-        // Let the child get some work done, then kill it at a random moment.
-        usleep(useconds_t(20000 + rng() % 250000));
+        // The child is killed after a random number of its operations and then a
+        // random moment into the next ones. Counting its operations rather than
+        // time keeps the test the same on a busy machine: a sleep of fixed length
+        // once let a slowed child do fewer than the test needs.
+        const int target = 1 + int(rng() % 12);
+        int reported = 0;
+        int value = 0;
+        while (reported < target && read(fds[0], &value, sizeof value) == sizeof value)
+            reported = value;
+        usleep(useconds_t(rng() % 30000));
         kill(pid, SIGKILL);
         int status = 0;
         ASSERT_EQ(waitpid(pid, &status, 0), pid) << "waitpid: " << std::strerror(errno);
         ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL)
             << "round " << round << ": the child " << describeStatus(status);
-        int reported = 0;
-        int value = 0;
         while (read(fds[0], &value, sizeof value) == sizeof value)
             reported = value;
         close(fds[0]);
