@@ -96,6 +96,7 @@ void PaperComposerWindow::buildControls() {
     // ---- QuestionGrid and its row-height bar
     m_questionView = named(new GridView(m_composer.questionGrid(), this), u"高级表格1"_s);
     m_questionView->horizontalHeader()->setDefaultAlignment(Qt::AlignCenter);
+    m_questionView->viewport()->installEventFilter(this);
     auto* heightLabel = label(u"标签6"_s, u"行高"_s, this);
     m_rowHeight = named(new QSlider(Qt::Vertical, this), u"纵向滚动条1"_s);
     m_rowHeight->setRange(PaperComposer::kRowHeightMinimum, PaperComposer::kRowHeightMaximum);
@@ -128,8 +129,11 @@ void PaperComposerWindow::buildControls() {
         auto* box = named(new QGroupBox(caption, this), boxName);
         view = named(new GridView(grid, box), gridName);
         view->horizontalHeader()->setDefaultAlignment(Qt::AlignCenter);
-        // A large total (six digits) is shown whole, not cut to "1276…".
-        view->horizontalHeader()->setStretchLastSection(true);
+        // A large total (six digits) is shown whole, not cut to "1276…": the
+        // score takes the room it needs, the type's name the rest.
+        view->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
+        view->horizontalHeader()->setSectionResizeMode(1, QHeaderView::ResizeToContents);
+        view->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
         auto* layout = new QVBoxLayout(box);
         layout->setContentsMargins(4, 2, 4, 4);
         layout->addWidget(view);
@@ -295,27 +299,22 @@ void PaperComposerWindow::buildControls() {
 // boxes at the right end stay in sight without scrolling.
 void PaperComposerWindow::fitQuestionColumns() {
     QHeaderView* header = m_questionView->horizontalHeader();
-    if (m_baseWidths.isEmpty()) {
-        for (int c = 0; c < header->count(); ++c)
-            m_baseWidths << header->sectionSize(c);
-    }
+    const GridModel& grid = m_composer.questionGrid();
     int wanted = 0;
-    for (int c = 0; c < m_baseWidths.size(); ++c)
-        wanted += header->isSectionHidden(c) ? 0 : m_baseWidths.at(c);
-    const int room = m_questionView->viewport()->width();
+    for (int c = 0; c < grid.columnCount(); ++c)
+        wanted += grid.columnWidth(c);
     const int stem1 = PaperComposer::StemText1Column;
     const int stem2 = PaperComposer::StemText2Column;
-    const int stems = m_baseWidths.value(stem1) + m_baseWidths.value(stem2);
+    const int base1 = grid.columnWidth(stem1);
+    const int stems = base1 + grid.columnWidth(stem2);
+    const int room = m_questionView->viewport()->width();
     const int give = std::clamp(wanted - room, 0, std::max(0, stems - 2 * kNarrowestStem));
-    const int first = m_baseWidths.value(stem1) - give * m_baseWidths.value(stem1) / std::max(1, stems);
+    const int first = base1 - give * base1 / std::max(1, stems);
     header->resizeSection(stem1, std::max(kNarrowestStem, first));
     header->resizeSection(stem2, std::max(kNarrowestStem, stems - give - first));
 }
 
-void PaperComposerWindow::resizeEvent(QResizeEvent* event) {
-    QDialog::resizeEvent(event);
-    fitQuestionColumns();
-}
+
 
 void PaperComposerWindow::buildMenus() {
     auto* menuBar = new QMenuBar(this);
@@ -469,6 +468,8 @@ void PaperComposerWindow::render() {
 }
 
 bool PaperComposerWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Resize && watched == m_questionView->viewport())
+        fitQuestionColumns();
     if (event->type() == QEvent::MouseButtonPress &&
         static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
         // The items are rebuilt before the list opens, so the lowest never

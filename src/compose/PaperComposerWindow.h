@@ -52,7 +52,6 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
 
 private:
     static constexpr int kNarrowestStem = 60;
@@ -97,7 +96,6 @@ private:
     QPushButton* m_generateA = nullptr;
     QPushButton* m_generateB = nullptr;
     QStatusBar* m_status = nullptr;
-    QList<int> m_baseWidths;
     QPointer<PaperComposerHelpWindow> m_help;
     bool m_rendering = false;
 };

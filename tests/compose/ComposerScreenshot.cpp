@@ -125,7 +125,6 @@ int main(int argc, char** argv) {
     PaperComposerWindow window(composer);
     window.move(10, 10);
     window.show();
-    window.resize(1420, 820);
     QTimer::singleShot(300, &app, [&] {
         if (mode == u"auto"_s || mode == u"autohelp"_s) {
             startAutoComposition(composer, window);
