@@ -161,6 +161,7 @@ void PaperComposer::loadQuestionGrid() {
     m_questions.setText(0, PaperBColumn, u"B卷"_s);
 
     m_questionCount = 0;
+    m_stored.clear();
     if (bankCurrent()) {
         const int count = m_store.recordCount();
         m_questions.setRowCount(count + 1);
@@ -175,6 +176,7 @@ void PaperComposer::loadQuestionGrid() {
             m_questions.setChecked(r, PaperAColumn, false);
             m_questions.setChecked(r, PaperBColumn, false);
             m_questions.setNumber(r, RecordIdColumn, m_store.recordId());
+            m_stored.insert(m_store.recordId(), storedValuesOf(r));
             if (cell(r, GroupNameColumn).isEmpty() || isTitle(r))
                 ++m_questionCount;
         }
@@ -394,9 +396,18 @@ bool PaperComposer::writeBackQuestions() {
     if (!bankCurrent())
         return false;
     RecordStore::Batch batch(m_store, m_courseName);
+    // Only rows that differ from what the bank was last known to hold are
+    // written: a large bank with a few edits costs the edits, not the bank.
+    QList<std::pair<qint32, StoredValues>> written;
     for (int r = 1; r < m_questions.rowCount(); ++r) {
-        if (!m_store.goToRecordId(cellInt(r, RecordIdColumn)))
+        const qint32 id = cellInt(r, RecordIdColumn);
+        const StoredValues now = storedValuesOf(r);
+        const auto known = m_stored.constFind(id);
+        if (known != m_stored.cend() && *known == now)
             continue;
+        if (!m_store.goToRecordId(id))
+            continue;
+        written.append({id, now});
         QVariantList values(Q::kFieldCount);
         values[Q::Difficulty - 1] = cellInt(r, DifficultyColumn);
         values[Q::Score - 1] = cellInt(r, ScoreColumn);
@@ -411,9 +422,18 @@ bool PaperComposer::writeBackQuestions() {
     }
     if (!m_writeFailed && !batch.commit())
         noteWriteFailure();
-    const bool written = !m_writeFailed;
+    if (!m_writeFailed) {
+        for (const auto& [id, values] : written)
+            m_stored.insert(id, values);
+    }
+    const bool whole = !m_writeFailed;
     reportWriteFailure();
-    return written;
+    return whole;
+}
+
+PaperComposer::StoredValues PaperComposer::storedValuesOf(int row) const {
+    return {cellInt(row, DifficultyColumn), cellInt(row, ScoreColumn), m_questions.checked(row, FixedScoreColumn),
+            m_questions.checked(row, BlockedColumn)};
 }
 
 // The store's reason is taken when the write fails: later reads clear it.
@@ -467,6 +487,7 @@ void PaperComposer::chooseHighestDifficulty(const QString& text) {
 
 void PaperComposer::rowHeightChanged(int position) {
     m_rowHeightPosition = position;
+    const GridModel::RowHeightBatch batch(m_questions);
     for (int r = 1; r < m_questions.rowCount(); ++r)
         m_questions.setRowHeight(r, position + kRowHeightExtra);
     setQuestionCursor(m_currentRow, StemPictureColumn);
@@ -771,6 +792,7 @@ void PaperComposer::sortCurrentColumn(bool ascending) {
         sortRows(m_questions, c, 1, last, c == ScoreColumn ? SortKind::Number : SortKind::Text, m_prompter,
                  true, ascending);
     m_groupOrdered = c == GroupNameColumn;
+    const GridModel::RowHeightBatch batch(m_questions);
     for (int r = 1; r <= last; ++r)
         m_questions.setRowHeight(r, m_rowHeightPosition + kRowHeightExtra);
     formatQuestionRows();
@@ -1008,6 +1030,9 @@ bool PaperComposer::storeFields(int row, std::initializer_list<std::pair<int, QV
         noteWriteFailure();
         return false;
     }
+    // Written at once, maybe in a batch that is not kept: what the bank holds
+    // for this record is no longer known, and the write-back writes it again.
+    m_stored.remove(cellInt(row, RecordIdColumn));
     bool ok = true;
     for (const auto& [field, value] : fields)
         ok = m_store.write(field, value) && ok;

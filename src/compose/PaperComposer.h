@@ -3,6 +3,7 @@
 #include <functional>
 
 #include <QByteArray>
+#include <QHash>
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -310,6 +311,16 @@ private:
     QString m_lastPaperFolder;
     // A write to the bank or the type library failed during the current action.
     bool m_writeFailed = false;
+    // 难度, 分值, 定分 and 屏蔽 of each record as the bank holds them, by record ID.
+    struct StoredValues {
+        int difficulty = 0;
+        int score = 0;
+        bool fixedScore = false;
+        bool blocked = false;
+        bool operator==(const StoredValues&) const = default;
+    };
+    StoredValues storedValuesOf(int row) const;
+    QHash<qint32, StoredValues> m_stored;
     QString m_writeError;
 
     QString m_caption;

@@ -225,6 +225,7 @@ void BankEditor::autoRowHeight(int row) {
 void BankEditor::reapplyRowHeights(int firstRow, int lastRow) {
     const int first = std::max(firstRow, 1);
     const int last = std::min(lastRow, m_grid.rowCount() - 1);
+    const GridModel::RowHeightBatch batch(m_grid);
     for (int r = first; r <= last; ++r) {
         if (m_sliderRowHeight > 0)
             m_grid.setRowHeight(r, m_sliderRowHeight);
@@ -266,6 +267,7 @@ void BankEditor::rowHeightSliderMoved(int position) {
 
 void BankEditor::autoRowHeightClicked() {
     m_autoRowHeights = true;
+    const GridModel::RowHeightBatch batch(m_grid);
     for (int r = 1; r < m_grid.rowCount(); ++r)
         autoRowHeight(r);
     setAutoRowHeightEnabled(false);

@@ -76,6 +76,7 @@ void TypeEditor::load() {
 }
 
 void TypeEditor::rowHeightChanged(int position) {
+    const GridModel::RowHeightBatch batch(m_grid);
     for (int r = 0; r < m_grid.rowCount(); ++r)
         m_grid.setRowHeight(r, position + 24);
 }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include <QDate>
 #include <QFile>
@@ -543,9 +544,23 @@ bool GridModel::setRowHeight(int row, int height)
         return false;
     if (m_content.rows[size_t(row)].height != height) {
         m_content.rows[size_t(row)].height = height;
-        Q_EMIT rowHeightsChanged(row, row);
+        if (m_heightBatches > 0) {
+            m_heldFirst = m_heldFirst < 0 ? row : std::min(m_heldFirst, row);
+            m_heldLast = std::max(m_heldLast, row);
+        } else {
+            Q_EMIT rowHeightsChanged(row, row);
+        }
     }
     return true;
+}
+
+GridModel::RowHeightBatch::~RowHeightBatch()
+{
+    if (--m_grid.m_heightBatches > 0 || m_grid.m_heldFirst < 0)
+        return;
+    const int first = std::exchange(m_grid.m_heldFirst, -1);
+    const int last = std::exchange(m_grid.m_heldLast, -1);
+    Q_EMIT m_grid.rowHeightsChanged(first, std::min(last, m_grid.rowCount() - 1));
 }
 
 int GridModel::columnWidth(int column) const

@@ -113,6 +113,18 @@ public:
     // ---- Sizes in pixels; a column of width 0 is hidden
     int rowHeight(int row) const;
     bool setRowHeight(int row, int height);
+    // Heights set while one of these is alive are announced together when the
+    // last goes, so a view lays its rows out once rather than once per row.
+    class RowHeightBatch {
+    public:
+        explicit RowHeightBatch(GridModel& grid) : m_grid(grid) { ++m_grid.m_heightBatches; }
+        ~RowHeightBatch();
+        RowHeightBatch(const RowHeightBatch&) = delete;
+        RowHeightBatch& operator=(const RowHeightBatch&) = delete;
+
+    private:
+        GridModel& m_grid;
+    };
     int columnWidth(int column) const;
     bool setColumnWidth(int column, int width);
 
@@ -192,6 +204,9 @@ private:
 
     GridEvents m_events;
     GridContent m_content;
+    int m_heightBatches = 0;
+    int m_heldFirst = -1; // rows whose heights changed inside a batch
+    int m_heldLast = -1;
     QStringList m_pendingItems;
     int m_cursorRow = 0;
     int m_cursorColumn = 0;

@@ -121,10 +121,24 @@ void GridView::applyRowHeights(int first, int last)
     m_applyingSizes = true;
     if (first == 0)
         horizontalHeader()->setFixedHeight(std::max(m_grid.rowHeight(0), 1));
+    // A header that draws after every section it resizes works out the place of
+    // every row each time, which on a large bank is one pass over all rows per
+    // row. With its drawing held, each height is only noted, and the view lays
+    // the rows out once.
+    QHeaderView* side = verticalHeader();
+    const bool drawing = side->updatesEnabled();
+    const bool many = last - first > 1;
+    if (many)
+        side->setUpdatesEnabled(false);
     for (int row = std::max(first, 1); row <= last && row < m_grid.rowCount(); ++row) {
         const int height = m_grid.rowHeight(row);
         if (rowHeight(row - 1) != height)
             setRowHeight(row - 1, height);
+    }
+    if (many && drawing) {
+        side->setUpdatesEnabled(true);
+        updateGeometries();
+        viewport()->update();
     }
     m_applyingSizes = false;
 }

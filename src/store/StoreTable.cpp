@@ -979,6 +979,11 @@ bool StoreTable::loadMemoTexts(qint32 id) const
         m_memoCursor.pendingKey = -1;
     }
     m_memoCursor.lastStart = low;
+    // Reading in record order is one scan; a record further on is sought
+    // afresh once the rows in between run past a few records' worth, so that
+    // reading one record costs the same whatever lies before it.
+    int skipped = 0;
+    const int seekAfter = 4 * int(m_fields.size()) + 16;
     for (;;) {
         if (m_memoCursor.pendingKey < 0) {
             const int rc = m_memoScan.step();
@@ -996,8 +1001,13 @@ bool StoreTable::loadMemoTexts(qint32 id) const
         if (k > high)
             break;
         m_memoCursor.pendingKey = -1;
-        if (k < low)
+        if (k < low) {
+            if (++skipped == seekAfter) {
+                m_memoScan.reset();
+                m_memoScan.bind(1, low);
+            }
             continue;
+        }
         const int f = int(k & ((1 << kMemoShift) - 1));
         if (f >= m_fields.size())
             continue;
