@@ -342,3 +342,33 @@ TEST(GridEditing, KeyDownCanBeSwallowed)
     EXPECT_TRUE(grid.events().offerKey(Qt::Key_Delete, Qt::NoModifier));
     EXPECT_FALSE(grid.events().offerKey(Qt::Key_5, Qt::NoModifier));
 }
+
+// Heights set inside a batch are announced once, covering exactly the rows that
+// changed; without a batch, each is announced alone; nested batches wait for
+// the outermost.
+TEST(GridSizes, RowHeightsSetInABatchAreAnnouncedTogether)
+{
+    helan::GridModel grid(2);
+    grid.setRowCount(10);
+    QSignalSpy spy(&grid, &helan::GridModel::rowHeightsChanged);
+    {
+        const helan::GridModel::RowHeightBatch outer(grid);
+        {
+            const helan::GridModel::RowHeightBatch inner(grid);
+            grid.setRowHeight(7, 40);
+            grid.setRowHeight(3, 50);
+        }
+        grid.setRowHeight(5, grid.rowHeight(5)); // unchanged: not counted
+        EXPECT_EQ(spy.count(), 0);
+    }
+    ASSERT_EQ(spy.count(), 1);
+    EXPECT_EQ(spy.at(0).at(0).toInt(), 3);
+    EXPECT_EQ(spy.at(0).at(1).toInt(), 7);
+    EXPECT_EQ(grid.rowHeight(3), 50);
+    EXPECT_EQ(grid.rowHeight(7), 40);
+    { const helan::GridModel::RowHeightBatch nothing(grid); }
+    EXPECT_EQ(spy.count(), 1);
+    grid.setRowHeight(2, 30);
+    ASSERT_EQ(spy.count(), 2);
+    EXPECT_EQ(spy.at(1).at(0).toInt(), 2);
+}

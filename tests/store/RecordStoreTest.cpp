@@ -1,3 +1,5 @@
+#include <vector>
+
 #include <QFile>
 
 #include <gtest/gtest.h>
@@ -401,5 +403,47 @@ TEST_F(RecordStoreTest, UnknownFieldIsRefusedWithoutChange)
     EXPECT_EQ(store.readText(u"名称"), u"a"_s);
 }
 #endif
+
+} // namespace
+
+namespace {
+
+// Memo texts and pictures read back right whatever the order the records are
+// visited in: forward one by one, jumping far ahead, back, and by record ID,
+// some records holding no memo at all.
+TEST_F(RecordStoreTest, MemoValuesReadBackInAnyOrderOfVisits)
+{
+    const int n = 400;
+    for (int i = 1; i <= n; ++i) {
+        const QString memo = i % 7 == 0 ? QString() : u"正文%1"_s.arg(i);
+        const QByteArray picture = i % 5 == 0 ? QByteArray(i, char(i)) : QByteArray();
+        ASSERT_TRUE(store.append({u"r%1"_s.arg(i), i, i, false, memo, picture}));
+    }
+    std::vector<int> order;
+    for (int i = 1; i <= n; ++i)
+        order.push_back(i);                             // in order
+    for (int i = 1; i <= n; i += 97)
+        order.push_back(i);                             // far jumps forward
+    for (int i = n; i >= 1; i -= 13)
+        order.push_back(i);                             // backwards
+    for (int i = 0; i < 300; ++i)
+        order.push_back(1 + (i * 7919) % n);            // scattered
+    for (const int k : order) {
+        SCOPED_TRACE(k);
+        ASSERT_TRUE(store.goTo(k));
+        const int i = store.readInt(u"编号");
+        EXPECT_EQ(store.readText(u"正文"), i % 7 == 0 ? QString() : u"正文%1"_s.arg(i));
+        EXPECT_EQ(store.readBytes(u"图片"), i % 5 == 0 ? QByteArray(i, char(i)) : QByteArray());
+    }
+    for (int i = 0; i < 200; ++i) {
+        const int k = 1 + (i * 389) % n;
+        ASSERT_TRUE(store.goTo(k));
+        const qint32 id = store.recordId();
+        ASSERT_TRUE(store.goTo(1 + (k * 31) % n));
+        ASSERT_TRUE(store.goToRecordId(id));
+        EXPECT_EQ(store.readInt(u"编号"), k);
+        EXPECT_EQ(store.readText(u"正文"), k % 7 == 0 ? QString() : u"正文%1"_s.arg(k));
+    }
+}
 
 } // namespace
