@@ -1,6 +1,8 @@
 #include "editor/BankEditor.h"
 
 #include <algorithm>
+#include <thread>
+#include <vector>
 
 #include <QHash>
 
@@ -214,12 +216,17 @@ void BankEditor::setTextMeasure(LineCounter countWrappedLines, int lineHeight) {
 void BankEditor::autoRowHeight(int row) {
     if (!m_countWrappedLines)
         return;
-    // Every text column, so that knowledge points and group names show whole too.
+    const int lines = wrappedLinesOf(row);
+    if (lines > 1)
+        m_grid.setRowHeight(row, lines * m_lineHeight + 4);
+}
+
+// Every text column, so that knowledge points and group names show whole too.
+int BankEditor::wrappedLinesOf(int row) const {
     int lines = 0;
     for (const int c : {KnowledgeColumn, GroupNameColumn, StemText1Column, StemText2Column, AnswerColumn})
         lines = std::max(lines, m_countWrappedLines(m_grid.columnWidth(c), cell(row, c)));
-    if (lines > 1)
-        m_grid.setRowHeight(row, lines * m_lineHeight + 4);
+    return lines;
 }
 
 void BankEditor::reapplyRowHeights(int firstRow, int lastRow) {
@@ -267,9 +274,29 @@ void BankEditor::rowHeightSliderMoved(int position) {
 
 void BankEditor::autoRowHeightClicked() {
     m_autoRowHeights = true;
+    if (!m_countWrappedLines)
+        return;
+    // Measuring the texts of a large bank is the long part; it is shared among
+    // the processor's cores (the measure only reads the texts), and the heights
+    // are set afterwards on this thread, together.
+    const int rows = m_grid.rowCount() - 1;
+    std::vector<int> lines(size_t(std::max(rows, 0)) + 1, 0);
+    const int workers = rows >= 2000 ? std::clamp(int(std::thread::hardware_concurrency()), 1, 8) : 1;
+    const auto measure = [&](int worker) {
+        for (int r = 1 + worker; r <= rows; r += workers)
+            lines[size_t(r)] = wrappedLinesOf(r);
+    };
+    std::vector<std::thread> threads;
+    for (int w = 1; w < workers; ++w)
+        threads.emplace_back(measure, w);
+    measure(0);
+    for (std::thread& thread : threads)
+        thread.join();
     const GridModel::RowHeightBatch batch(m_grid);
-    for (int r = 1; r < m_grid.rowCount(); ++r)
-        autoRowHeight(r);
+    for (int r = 1; r <= rows; ++r) {
+        if (lines[size_t(r)] > 1)
+            m_grid.setRowHeight(r, lines[size_t(r)] * m_lineHeight + 4);
+    }
     setAutoRowHeightEnabled(false);
 }
 

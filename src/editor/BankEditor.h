@@ -88,6 +88,8 @@ public:
     };
 
     // Lines a text takes when wrapped at a pixel width in the measuring font.
+    // Called from several threads at once for 自动 on a large bank: it must
+    // only read.
     using LineCounter = std::function<int(int width, const QString& text)>;
 
     // The course's bank must be open under the course name as alias.
@@ -115,6 +117,7 @@ public:
     // what is left.
     void setGridWidth(int width);
     void autoRowHeight(int row);
+    int wrappedLinesOf(int row) const;
     // How 自动 measures: lines of a text at a column width, and the height of one
     // line, both in the font the cells are drawn in.
     void setTextMeasure(LineCounter countWrappedLines, int lineHeight);

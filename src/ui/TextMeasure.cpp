@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include <QFontDatabase>
+#include <QFontInfo>
 #include <QStringList>
 #include <QTextLayout>
 #include <QTextOption>
@@ -84,6 +85,13 @@ int countWrappedLinesIn(const QFont& font, int width, const QString& text)
     if (text.isEmpty())
         return 1;
     const qreal lineWidth = std::max(1, width);
+    // A single line too short to reach the edge even if every character were a
+    // wide one needs no layout (most knowledge points, group names, answers).
+    const int em = font.pixelSize() > 0 ? font.pixelSize() : QFontInfo(font).pixelSize();
+    const bool plain = std::none_of(text.begin(), text.end(),
+                                    [](QChar c) { return c == u'\n' || c == u'\r' || c == u'\t'; });
+    if (plain && qreal(text.size()) * em * 1.25 <= lineWidth)
+        return 1;
     QString normalised = text;
     normalised.replace(u"\r\n"_s, u"\n"_s).replace(u'\r', u'\n');
     int lines = 0;
