@@ -20,8 +20,8 @@ QString typeName(int k) {
     return u"题型"_s + QString::number(k + 1).rightJustified(2, u'0');
 }
 
-bool writeTwentyTypeFolder(const QString& folder, QString& error) {
-    QList<SampleQuestion> questions = SyntheticBank::generate(kQuestions, 1);
+QList<SampleQuestion> twentyTypeQuestions(int count) {
+    QList<SampleQuestion> questions = SyntheticBank::generate(count, 1);
     int k = 0;
     QString lastGroup;
     for (SampleQuestion& q : questions) {
@@ -30,6 +30,11 @@ bool writeTwentyTypeFolder(const QString& folder, QString& error) {
         lastGroup = q.groupName;
         q.type = typeName(k % kTypes);
     }
+    return questions;
+}
+
+bool writeTwentyTypeFolder(const QString& folder, QString& error) {
+    const QList<SampleQuestion> questions = twentyTypeQuestions(kQuestions);
     DataFolderWriter writer(folder);
     if (!writer.prepare(u"林老师"_s, u"lin2024"_s)) {
         error = writer.errorText();

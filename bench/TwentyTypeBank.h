@@ -1,6 +1,9 @@
 #pragma once
 
+#include <QList>
 #include <QString>
+
+#include "SampleQuestion.h"
 
 namespace helan::bench {
 
@@ -11,6 +14,10 @@ inline constexpr int kQuestions = 10000;
 inline constexpr int kTypes = 20;
 QString courseName();
 QString typeName(int k);
+
+// Generated questions of the given count (seed 1) over the twenty types; a group
+// keeps one type.
+QList<SampleQuestion> twentyTypeQuestions(int count);
 
 // Writes the data folder; false with the reason in error.
 bool writeTwentyTypeFolder(const QString& folder, QString& error);

@@ -57,14 +57,8 @@ QString largeCourseName() {
 // The twenty-type course ten times larger, added to the folder that holds the
 // small one, its types and numbering.
 bool addLargeCourse(const QString& folder, QString& error) {
-    QList<SampleQuestion> questions = SyntheticBank::generate(kLargeQuestions, 1);
-    int k = 0;
-    QString lastGroup;
+    QList<SampleQuestion> questions = bench::twentyTypeQuestions(kLargeQuestions);
     for (SampleQuestion& q : questions) {
-        if (q.groupName.isEmpty() || q.groupName != lastGroup)
-            ++k;
-        lastGroup = q.groupName;
-        q.type = bench::typeName(k % bench::kTypes);
         // Pictures play no part in composing; without them the bank stays small.
         q.stemPictureData.clear();
         q.answerPictureData.clear();

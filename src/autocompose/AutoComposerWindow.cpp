@@ -23,25 +23,11 @@
 #include "grid/GridModel.h"
 #include "gridview/GridView.h"
 #include "ui/HelpTextWindow.h"
+#include "ui/Named.h"
 
 using namespace Qt::StringLiterals;
 
 namespace helan {
-
-namespace {
-
-// Every control carries the name it has in the window's design, so that a test
-// or a script finds it without knowing the layout.
-template <typename T> T* named(T* object, const QString& name) {
-    object->setObjectName(name);
-    return object;
-}
-
-QLabel* label(const QString& name, const QString& caption, QWidget* parent) {
-    return named(new QLabel(caption, parent), name);
-}
-
-} // namespace
 
 AutoComposerWindow::AutoComposerWindow(AutoComposer& logic, AutoComposeRun& run, QWidget* parent)
     : QWidget(parent, Qt::Window), m_logic(logic), m_run(run) {

@@ -37,25 +37,13 @@
 #include "editor/QuestionPreview.h"
 #include "editor/QuestionPreviewWindow.h"
 #include "gridview/GridView.h"
+#include "ui/Named.h"
 #include "ui/ScreenFit.h"
 #include "ui/TextMeasure.h"
 
 using namespace Qt::StringLiterals;
 
 namespace helan {
-
-namespace {
-
-template <typename T> T* named(T* widget, const QString& name) {
-    widget->setObjectName(name);
-    return widget;
-}
-
-QLabel* label(const QString& name, const QString& caption, QWidget* parent) {
-    return named(new QLabel(caption, parent), name);
-}
-
-} // namespace
 
 void PaperComposerWindow::run(RecordStore& store, Prompter& prompter, const QString& course, QWidget* parent,
                               const PaperComposer::Hooks& hooks) {
