@@ -53,6 +53,7 @@ BankEditor::BankEditor(RecordStore& store, Prompter& prompter, const QString& co
     connect(&events, &GridEvents::cursorKeyMoved, this, [this](int fromRow, int) { cursorKeyMoved(fromRow); });
     connect(&events, &GridEvents::keyDown, this,
             [this](int key, Qt::KeyboardModifiers, bool& swallowed) { keyDown(key, swallowed); });
+    connect(&events, &GridEvents::rowsShown, this, &BankEditor::rowsShown);
 }
 
 BankEditor::~BankEditor() = default;
@@ -216,9 +217,57 @@ void BankEditor::setTextMeasure(LineCounter countWrappedLines, int lineHeight) {
 void BankEditor::autoRowHeight(int row) {
     if (!m_countWrappedLines)
         return;
+    m_estimatedHeights.remove(recordIdOf(row));
     const int lines = wrappedLinesOf(row);
     if (lines > 1)
         m_grid.setRowHeight(row, lines * m_lineHeight + 4);
+}
+
+// Many rows at once (自动 or a sort on a large bank): measuring every text
+// would keep the teacher waiting for rows she may never scroll to. Each row
+// gets a height estimated from the length of its texts, and is measured when
+// it comes into sight (rowsShown).
+void BankEditor::estimateRowHeights(int first, int last) {
+    const double em = m_lineHeight * 0.75;
+    const auto lines = [em](int width, const QString& text) {
+        const double room = std::max(width - 12, 1);
+        int count = 0;
+        double run = 0;
+        for (const QChar c : text) {
+            if (c == u'\n') {
+                count += 1 + int(run / room);
+                run = 0;
+            } else if (c != u'\r') {
+                run += c.unicode() >= 0x2E80 ? em : em * 0.55;
+            }
+        }
+        return count + 1 + int(run / room);
+    };
+    const GridModel::RowHeightBatch batch(m_grid);
+    for (int r = first; r <= last; ++r) {
+        int most = 1;
+        for (const int c : {KnowledgeColumn, GroupNameColumn, StemText1Column, StemText2Column, AnswerColumn})
+            most = std::max(most, lines(m_grid.columnWidth(c), cell(r, c)));
+        const qint32 id = recordIdOf(r);
+        if (!m_estimatedHeights.contains(id))
+            m_estimatedHeights.insert(id, m_grid.rowHeight(r));
+        m_grid.setRowHeight(r, most > 1 ? most * m_lineHeight + 4 : m_estimatedHeights.value(id));
+    }
+}
+
+void BankEditor::rowsShown(int firstRow, int lastRow) {
+    if (m_estimatedHeights.isEmpty() || !m_autoRowHeights || !m_countWrappedLines)
+        return;
+    const GridModel::RowHeightBatch batch(m_grid);
+    for (int r = std::max(firstRow, 1); r <= lastRow && r < m_grid.rowCount(); ++r) {
+        const auto found = m_estimatedHeights.constFind(recordIdOf(r));
+        if (found == m_estimatedHeights.cend())
+            continue;
+        const int before = found.value();
+        m_estimatedHeights.erase(found);
+        const int lines = wrappedLinesOf(r);
+        m_grid.setRowHeight(r, lines > 1 ? lines * m_lineHeight + 4 : before);
+    }
 }
 
 // Every text column, so that knowledge points and group names show whole too.
@@ -233,12 +282,15 @@ void BankEditor::reapplyRowHeights(int firstRow, int lastRow) {
     const int first = std::max(firstRow, 1);
     const int last = std::min(lastRow, m_grid.rowCount() - 1);
     const GridModel::RowHeightBatch batch(m_grid);
+    const bool estimate = m_autoRowHeights && last - first + 1 > kMeasuredAtOnce;
     for (int r = first; r <= last; ++r) {
         if (m_sliderRowHeight > 0)
             m_grid.setRowHeight(r, m_sliderRowHeight);
-        if (m_autoRowHeights)
+        if (m_autoRowHeights && !estimate)
             autoRowHeight(r);
     }
+    if (estimate)
+        estimateRowHeights(first, last);
 }
 
 void BankEditor::setStatusText(const QString& text) {
@@ -267,6 +319,7 @@ void BankEditor::setExportEnabled(bool on) {
 void BankEditor::rowHeightSliderMoved(int position) {
     m_sliderRowHeight = position + 10;
     m_autoRowHeights = false;
+    m_estimatedHeights.clear();
     reapplyRowHeights(1, m_grid.rowCount() - 1);
     setCurrentCell(m_currentRow, m_currentColumn);
     setAutoRowHeightEnabled(true);
@@ -280,6 +333,11 @@ void BankEditor::autoRowHeightClicked() {
     // the processor's cores (the measure only reads the texts), and the heights
     // are set afterwards on this thread, together.
     const int rows = m_grid.rowCount() - 1;
+    if (rows > kMeasuredAtOnce) {
+        estimateRowHeights(1, rows);
+        setAutoRowHeightEnabled(false);
+        return;
+    }
     std::vector<int> lines(size_t(std::max(rows, 0)) + 1, 0);
     const int workers = rows >= 2000 ? std::clamp(int(std::thread::hardware_concurrency()), 1, 8) : 1;
     const auto measure = [&](int worker) {

@@ -5,6 +5,7 @@
 #include <map>
 #include <utility>
 
+#include <QHash>
 #include <QList>
 #include <QObject>
 #include <QSet>
@@ -118,6 +119,12 @@ public:
     void setGridWidth(int width);
     void autoRowHeight(int row);
     int wrappedLinesOf(int row) const;
+    void estimateRowHeights(int first, int last);
+    void rowsShown(int firstRow, int lastRow);
+    // Up to this many rows are measured at once; more are estimated and
+    // measured as they come into sight.
+    static constexpr int kMeasuredAtOnce = 3000;
+    QHash<qint32, int> m_estimatedHeights; // record ID → height before its estimate
     // How 自动 measures: lines of a text at a column width, and the height of one
     // line, both in the font the cells are drawn in.
     void setTextMeasure(LineCounter countWrappedLines, int lineHeight);

@@ -44,6 +44,9 @@ Q_SIGNALS:
     // A key (an arrow, page, Home/End or Tab key) moved the cursor away from this
     // cell without starting an edit; the cursor already stands on the new cell.
     void cursorKeyMoved(int fromRow, int fromColumn);
+    // These rows are now in sight (grid rows, header excluded): after a scroll,
+    // a resize or a change of row heights.
+    void rowsShown(int firstRow, int lastRow);
 };
 
 } // namespace helan

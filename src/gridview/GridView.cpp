@@ -135,12 +135,53 @@ void GridView::applyRowHeights(int first, int last)
         if (rowHeight(row - 1) != height)
             setRowHeight(row - 1, height);
     }
+    // The view's own deferred relayout (one per turn of the event loop, however
+    // many sections changed) places the rows; a sort calls this once per group.
     if (many && drawing) {
         side->setUpdatesEnabled(true);
-        updateGeometries();
         viewport()->update();
     }
     m_applyingSizes = false;
+    if (many)
+        announceShownRows();
+}
+
+void GridView::announceShownRows()
+{
+    if (m_announcing || m_grid.rowCount() < 2)
+        return;
+    // Heights the logic sets for these rows move the rows below, which may
+    // bring others into sight: told again while that changes anything.
+    m_announcing = true;
+    int shownFirst = -1;
+    int shownLast = -1;
+    for (int round = 0; round < 4; ++round) {
+        const int first = rowAt(0);
+        int last = rowAt(std::max(viewport()->height() - 1, 0));
+        if (first < 0)
+            break;
+        if (last < 0)
+            last = m_grid.rowCount() - 2;
+        if (first == shownFirst && last == shownLast)
+            break;
+        shownFirst = first;
+        shownLast = last;
+        Q_EMIT m_grid.events().rowsShown(first + 1, last + 1);
+    }
+    m_announcing = false;
+}
+
+void GridView::scrollContentsBy(int dx, int dy)
+{
+    QTableView::scrollContentsBy(dx, dy);
+    if (dy != 0)
+        announceShownRows();
+}
+
+void GridView::resizeEvent(QResizeEvent* event)
+{
+    QTableView::resizeEvent(event);
+    announceShownRows();
 }
 
 void GridView::applyAllSizes()

@@ -18,11 +18,15 @@ class GridView : public QTableView {
 public:
     explicit GridView(GridModel& grid, QWidget* parent = nullptr);
     ~GridView() override;
+    // Tells the grid which rows are in sight (GridEvents::rowsShown).
+    void announceShownRows();
 
     GridModel& grid() const { return m_grid; }
     GridTableAdapter& adapter() const { return *m_adapter; }
 
 protected:
+    void scrollContentsBy(int dx, int dy) override;
+    void resizeEvent(QResizeEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
@@ -52,6 +56,7 @@ private:
     // change does not echo back.
     bool m_syncing = false;
     bool m_applyingSizes = false;
+    bool m_announcing = false;
     QPersistentModelIndex m_pressedIndex;
     // A header press in progress, and the section the user resized during it.
     bool m_headerPressed = false;
