@@ -128,6 +128,7 @@ public:
     // How 自动 measures: lines of a text at a column width, and the height of one
     // line, both in the font the cells are drawn in.
     void setTextMeasure(LineCounter countWrappedLines, int lineHeight);
+    int lineHeight() const { return m_lineHeight; }
 
     // For work that adds records behind the editor (the import): a grid row at the
     // end filled from the bank's current record, as the load fills it; returns the

@@ -155,7 +155,7 @@ void GridView::announceShownRows()
     m_announcing = true;
     int shownFirst = -1;
     int shownLast = -1;
-    for (int round = 0; round < 4; ++round) {
+    for (int round = 0; round < 64; ++round) {
         const int first = rowAt(0);
         int last = rowAt(std::max(viewport()->height() - 1, 0));
         if (first < 0)

@@ -297,3 +297,43 @@ TEST_F(KeepEdits, ALostTypeLibraryEndsTheProgram) {
     EXPECT_EQ(ended, 1);
     EXPECT_EQ(m_prompter.messages(), QStringList{u"打开题型库错误！"_s});
 }
+
+// 自动 on more rows than are measured at once: every row gets a height at once
+// (estimated from its texts), and the rows the view reports in sight are
+// measured exactly, also after a sort and after the slider.
+TEST_F(KeepEdits, AutoHeightsOfALargeBankAreMeasuredWhereTheyAreSeen) {
+    {
+        RecordStore::Batch batch(m_store, course());
+        for (int k = 0; k < 3100; ++k)
+            addRecord(single((k % 3 == 0 ? QString(45, u'长') : u"短"_s) + QString::number(k)));
+        ASSERT_TRUE(batch.commit());
+    }
+    openEditor();
+    const auto measured = [](int, const QString& text) { return int(text.size() + 19) / 20; };
+    editor().setTextMeasure(measured, 26);
+    editor().rowHeightSliderMoved(30); // 40 pixels
+    editor().autoRowHeightClicked();
+    const auto exact = [&](int r) {
+        const int lines = measured(0, text(r, kStem1));
+        return lines > 1 ? lines * 26 + 4 : 40;
+    };
+    const auto shown = [&](int first, int last) {
+        Q_EMIT grid().events().rowsShown(first, last);
+        for (int r = first; r <= last; ++r)
+            EXPECT_EQ(grid().rowHeight(r), exact(r)) << r;
+    };
+    for (int r = 1; r < grid().rowCount(); ++r)
+        ASSERT_GT(grid().rowHeight(r), 0);
+    shown(1, 30);
+    shown(2000, 2040);
+    shown(3050, 3100);
+    click(1, kStem1);
+    editor().sortCurrentColumn(false);
+    shown(1, 40);
+    shown(1500, 1530);
+    // The slider ends 自动: every row takes its height.
+    editor().rowHeightSliderMoved(20);
+    Q_EMIT grid().events().rowsShown(1, 50);
+    for (const int r : {1, 700, 3100})
+        EXPECT_EQ(grid().rowHeight(r), 30) << r;
+}

@@ -323,3 +323,42 @@ TEST(GridViewLook, SizesAndHiddenColumnsFollowTheModel)
     sortRows(f.grid, NumberCol, 1, 3, SortKind::Number, prompter, true, false);
     EXPECT_EQ(f.view.rowHeight(1), GridModel::kDefaultRowHeight);
 }
+
+// The view tells the grid which rows are in sight: when shown, scrolled, and
+// when heights change; a row made taller there is laid out at once.
+TEST(GridViewRows, TheRowsInSightAreAnnounced)
+{
+    GridModel grid(2);
+    grid.setRowCount(501);
+    GridView view(grid);
+    view.resize(300, 300);
+    QList<std::pair<int, int>> shown;
+    QObject::connect(&grid.events(), &GridEvents::rowsShown, [&](int first, int last) {
+        shown.append({first, last});
+    });
+    view.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
+    ASSERT_FALSE(shown.isEmpty());
+    EXPECT_EQ(shown.last().first, 1);
+    EXPECT_GT(shown.last().second, 3);
+    EXPECT_LT(shown.last().second, 30);
+
+    view.scrollToBottom();
+    QApplication::processEvents();
+    EXPECT_EQ(shown.last().second, 500);
+    EXPECT_GT(shown.last().first, 470);
+
+    // Heights set together announce once what is then in sight.
+    view.scrollToTop();
+    QApplication::processEvents();
+    shown.clear();
+    {
+        const GridModel::RowHeightBatch batch(grid);
+        for (int r = 1; r <= 500; ++r)
+            grid.setRowHeight(r, 100);
+    }
+    ASSERT_FALSE(shown.isEmpty());
+    EXPECT_EQ(shown.last().first, 1);
+    EXPECT_LE(shown.last().second, 3);
+    EXPECT_EQ(view.rowHeight(499), 100);
+}
