@@ -92,7 +92,7 @@ int main(int argc, char** argv) {
     double autoHeights = 0;
     double sliderStep = 0;
     double sort = 0;
-    if (!qEnvironmentVariableIsSet("GUI_BENCH_SPLIT")) {
+    {
         BankEditor editor(store, prompter, kCourse, countWrappedLines);
         BankEditorWindow* window = nullptr;
         editorOpen = timed([&] {
@@ -146,9 +146,6 @@ int main(int argc, char** argv) {
                 ++ticked;
         }
         std::printf("paper A holds %d questions\n", ticked);
-        if (qEnvironmentVariableIsSet("GUI_BENCH_SPLIT")) {
-            std::printf("group sort alone %.3f s\n", timed([&] { composer.sortComposerByGroup(false); }));
-        }
         paper = timed([&] { composer.generatePaper(PaperComposer::Paper::A); });
         composer.close();
     }
