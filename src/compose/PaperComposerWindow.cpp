@@ -14,7 +14,6 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QResizeEvent>
 #include <QScrollArea>
 #include <QSlider>
 #include <QStatusBar>
@@ -301,7 +300,6 @@ void PaperComposerWindow::fitQuestionColumns() {
     header->resizeSection(stem1, std::max(kNarrowestStem, first));
     header->resizeSection(stem2, std::max(kNarrowestStem, stems - give - first));
 }
-
 
 
 void PaperComposerWindow::buildMenus() {
