@@ -270,9 +270,18 @@ bool CourseAdminLogic::acceptResetCoursePassword()
         return true;
     }
     const QString reason = RecordStore::lastErrorText();
+    bool restored = false;
     if (m_store.open(CourseBank::fileName(name), name, password)) {
-        m_store.setPassword(oldPassword);
+        restored = m_store.setPassword(oldPassword);
         m_store.close(name);
+    }
+    if (!restored) {
+        // The disk refused the way back too: the teacher must know which
+        // password the bank now holds.
+        m_prompter.message(u"课程 "_s + name + u" 的密码未能重设："_s + reason +
+                               u"。题库已改用新密码，但课程列表未能记下新密码，课程暂时无法打开，请检查磁盘。"_s,
+                           u"错误"_s, Prompter::Icon::Error);
+        return true;
     }
     failResetPassword(name, reason);
     return true;

@@ -14,6 +14,9 @@ public:
     static bool fail(Kind kind);
     // Makes the n-th operation of the kind from now on fail (n >= 1); 0 for none.
     static void failNth(Kind kind, int n);
+    // Makes the n-th and every later operation of the kind fail: a disk that
+    // stays full, so that what a flow does to undo a failure fails too.
+    static void failFrom(Kind kind, int n);
     // Operations of the kind counted since the last failNth or reset.
     static int counted(Kind kind);
     static void reset();

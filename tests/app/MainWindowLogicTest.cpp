@@ -585,6 +585,48 @@ TEST_F(MainWindowLogicTest, APasswordResetIsWholeOrTheOldPasswordStays)
     EXPECT_GE(faults, 1);
 }
 
+// A disk that stays full: from some write on every write fails, the way back
+// after a refused catalogue included. The one message says which password the
+// bank holds, and that one opens it.
+TEST_F(MainWindowLogicTest, APasswordResetOnADiskThatStaysFullSaysWhichPasswordTheBankHolds)
+{
+    makeAdministrator();
+    ASSERT_TRUE(m_logic.start());
+    m_prompter.setStrictMessages(false);
+    int stuck = 0;
+    for (int n = 1;; ++n) {
+        SCOPED_TRACE(n);
+        const QString course = u"课%1"_s.arg(n);
+        addCourse(course, u"old"_s);
+        m_logic.chooseCourse(int(m_logic.courseList().indexOf(course)));
+        m_prompter.clear();
+        m_prompter.answerInput(kAdminPassword, u"请输入管理员密码："_s);
+        m_host.dialogs.push_back([&](CourseAdminLogic& d) {
+            d.setText(CourseAdminLogic::CoursePassword, u"new"_s);
+            d.setText(CourseAdminLogic::CoursePassword1, u"new"_s);
+            WriteFaults::failFrom(WriteFaults::Kind::StoreChange, n);
+            d.accept();
+        });
+        m_logic.resetCoursePassword();
+        const bool hit = WriteFaults::counted(WriteFaults::Kind::StoreChange) >= n;
+        WriteFaults::reset();
+        if (!hit)
+            break;
+        ASSERT_EQ(m_prompter.messages().size(), 1);
+        const QString said = m_prompter.messages().first();
+        EXPECT_TRUE(said.startsWith(u"课程 "_s + course + u" 的密码未能重设："_s)) << said.toStdString();
+        if (said.endsWith(u"课程仍使用原来的密码。"_s)) {
+            EXPECT_TRUE(bankOpensWith(course, u"old"_s));
+        } else {
+            ++stuck;
+            EXPECT_TRUE(said.contains(u"题库已改用新密码"_s)) << said.toStdString();
+            EXPECT_TRUE(bankOpensWith(course, u"new"_s));
+        }
+        EXPECT_EQ(DataCipher::decryptPassword(storedPassword(course)), u"old"_s);
+    }
+    EXPECT_GE(stuck, 1) << "no write failed after the bank had taken the new password";
+}
+
 // The administrator's new name or password that the catalogue refuses is said,
 // and the old one stays in force.
 TEST_F(MainWindowLogicTest, AnAdministratorChangeThatCannotBeSavedIsSaid)
