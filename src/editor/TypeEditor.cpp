@@ -174,8 +174,19 @@ void TypeEditor::renamed(int row, const QString& oldName, const QString& typed) 
         renamed = renamed && batch.commit();
         if (!renamed) {
             reason = RecordStore::lastErrorText();
-            if (libraryRecord(row))
-                m_store.write(L::TypeName, oldName);
+            if (!libraryRecord(row) || !m_store.write(L::TypeName, oldName)) {
+                // The library could not take its old name back (a disk that
+                // stays full): the grid shows what the library holds, and the
+                // teacher hears that the questions kept the old name.
+                m_grid.setText(row, NameColumn, name);
+                m_prompter.message(u"题型 "_s + oldName + u" 未能改名为 "_s + name + u"："_s + reason +
+                                       u"。题型库已改为 "_s + name + u"，本课程的试题仍是 "_s + oldName +
+                                       u"，请检查磁盘后再改一次。"_s,
+                                   {}, Prompter::Icon::Error);
+                if (m_reloadEditor)
+                    m_reloadEditor();
+                return;
+            }
         }
     }
     if (!renamed) {

@@ -136,6 +136,23 @@ TEST_F(TypeEditorTest, ARenameThatCannotBeWrittenLeavesEverythingOnTheOldName) {
     }
 }
 
+// On a disk that stays full the library cannot take its old name back either:
+// the grid shows what the library holds and the message says where each stands.
+TEST_F(TypeEditorTest, ARenameWhoseWayBackFailsSaysWhatTheLibraryAndTheQuestionsHold) {
+    m_prompter.answerOkCancel(true, u"确定要将题型 判断 修改为 是非 吗？"_s);
+    WriteFaults::failFrom(WriteFaults::Kind::StoreChange, 2); // the library's write goes through
+    rename(u"判断"_s, u"是非"_s);
+    WriteFaults::reset();
+    ASSERT_FALSE(m_prompter.messages().isEmpty());
+    const QString said = m_prompter.messages().last();
+    EXPECT_TRUE(said.startsWith(u"题型 判断 未能改名为 是非："_s)) << said.toStdString();
+    EXPECT_TRUE(said.endsWith(u"。题型库已改为 是非，本课程的试题仍是 判断，请检查磁盘后再改一次。"_s))
+        << said.toStdString();
+    EXPECT_EQ(types().text(1, 0), u"是非"_s);
+    EXPECT_EQ(library().first(), u"是非"_s);
+    EXPECT_EQ(field(m_judge, QuestionRecord::Type).toString(), u"判断"_s);
+}
+
 TEST_F(TypeEditorTest, AfterARenameTheEditorOffersTheNewNameOnly) {
     m_prompter.answerOkCancel(true, u"确定要将题型 问答 修改为 解答 吗？"_s);
     EXPECT_TRUE(rename(u"问答"_s, u"解答"_s));
