@@ -240,12 +240,29 @@ QString CourseTransfer::openSource(const QString& path, const QString& privateFo
     return alias;
 }
 
+void CourseTransfer::importRecords(const QList<QVariantList>& records) {
+    runImport(int(records.size()), [&records](int i) { return records.at(i - 1); });
+}
+
 void CourseTransfer::runImport(const QString& alias) {
+    m_store.setCurrent(alias);
+    const int n = m_store.recordCount();
+    runImport(n, [this, &alias](int i) {
+        QVariantList values;
+        m_store.setCurrent(alias);
+        if (!m_store.goTo(i))
+            return values;
+        values.reserve(Q::kFieldCount);
+        for (int f = 1; f <= Q::kFieldCount; ++f)
+            values.append(m_store.read(f));
+        return values;
+    });
+}
+
+void CourseTransfer::runImport(int n, const std::function<QVariantList(int)>& readSource) {
     const QString course = m_editor.courseName();
     GridModel& grid = m_editor.grid();
     m_editor.setBusy(true);
-    m_store.setCurrent(alias);
-    const int n = m_store.recordCount();
     m_importedCount = 0;
     m_duplicateCount = 0;
     int addedQuestions = 0;
@@ -256,16 +273,6 @@ void CourseTransfer::runImport(const QString& alias) {
     for (int r = 1; r < grid.rowCount(); ++r)
         ++groupNames[grid.text(r, BankEditor::GroupNameColumn)];
 
-    const auto readSource = [&](int i) {
-        QVariantList values;
-        m_store.setCurrent(alias);
-        if (!m_store.goTo(i))
-            return values;
-        values.reserve(Q::kFieldCount);
-        for (int f = 1; f <= Q::kFieldCount; ++f)
-            values.append(m_store.read(f));
-        return values;
-    };
     // Pictures tell questions apart too: two picture questions may share a short
     // stem and answer ("如图所示，下列说法正确的是" / "B").
     const auto shown = [](const QVariantList& v, int mark, int bytes) {
@@ -365,8 +372,8 @@ void CourseTransfer::runImport(const QString& alias) {
             chosen = m_askGroupName();
         int end = i + 1;
         while (end <= n) {
-            m_store.setCurrent(alias);
-            if (!m_store.goTo(end) || m_store.readText(Q::GroupName) != groupName)
+            const QVariantList next = readSource(end);
+            if (next.isEmpty() || next.at(Q::GroupName - 1).toString() != groupName)
                 break;
             ++end;
         }

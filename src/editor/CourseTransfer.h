@@ -5,6 +5,7 @@
 
 #include <QList>
 #include <QString>
+#include <QVariantList>
 
 namespace helan {
 
@@ -32,6 +33,10 @@ public:
 
     void exportCourse();
     void importCourse();
+    // Adds questions read from elsewhere (a paper, another program's file) the
+    // way importCourse adds a bank's: each entry holds the sixteen field values
+    // in schema order; a group's title comes before its sub-questions.
+    void importRecords(const QList<QVariantList>& records);
 
     // The base name of the export copy, e.g. "数学备份-林老师".
     QString exportBaseName();
@@ -48,6 +53,7 @@ private:
     // success, empty after telling the user why not.
     QString openSource(const QString& path, const QString& privateFolder);
     void runImport(const QString& alias);
+    void runImport(int count, const std::function<QVariantList(int)>& readSource);
     bool writeBackGrid();
     void addMissingTypes();
 
