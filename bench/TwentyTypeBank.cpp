@@ -16,6 +16,25 @@ QString courseName() {
     return u"大题库"_s;
 }
 
+QString largeCourseName() {
+    return u"十万题库"_s;
+}
+
+bool addLargeCourse(const QString& folder, QString& error) {
+    QList<SampleQuestion> questions = twentyTypeQuestions(kLargeQuestions);
+    for (SampleQuestion& q : questions) {
+        q.stemPictureData.clear();
+        q.answerPictureData.clear();
+    }
+    DataFolderWriter writer(folder);
+    if (!writer.prepare(u"林老师"_s, u"lin2024"_s) ||
+        !writer.addCourse(largeCourseName(), QString(), QString(), questions)) {
+        error = writer.errorText();
+        return false;
+    }
+    return true;
+}
+
 QString typeName(int k) {
     return u"题型"_s + QString::number(k + 1).rightJustified(2, u'0');
 }

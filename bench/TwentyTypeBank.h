@@ -22,4 +22,11 @@ QList<SampleQuestion> twentyTypeQuestions(int count);
 // Writes the data folder; false with the reason in error.
 bool writeTwentyTypeFolder(const QString& folder, QString& error);
 
+// The twenty-type course ten times larger, "十万题库", added to a folder written
+// by writeTwentyTypeFolder (its types and numbering serve both). Without
+// pictures: they play no part in composing, and the bank stays small.
+inline constexpr int kLargeQuestions = 100000;
+QString largeCourseName();
+bool addLargeCourse(const QString& folder, QString& error);
+
 } // namespace helan::bench

@@ -41,7 +41,8 @@ namespace {
 using Clock = std::chrono::steady_clock;
 using A = AutoComposer;
 using P = PaperComposer;
-constexpr int kLargeQuestions = 100000;
+using bench::kLargeQuestions;
+using bench::largeCourseName;
 constexpr int kCounts = 5;
 constexpr int kAttempts = 1000;
 constexpr int kRounds = 3;
@@ -49,28 +50,6 @@ constexpr int kFailingRounds = 10;
 constexpr int kRuns = 20;
 constexpr int kPlanRows = 10;
 constexpr int kPerRow = 6;
-
-QString largeCourseName() {
-    return u"十万题库"_s;
-}
-
-// The twenty-type course ten times larger, added to the folder that holds the
-// small one, its types and numbering.
-bool addLargeCourse(const QString& folder, QString& error) {
-    QList<SampleQuestion> questions = bench::twentyTypeQuestions(kLargeQuestions);
-    for (SampleQuestion& q : questions) {
-        // Pictures play no part in composing; without them the bank stays small.
-        q.stemPictureData.clear();
-        q.answerPictureData.clear();
-    }
-    DataFolderWriter writer(folder);
-    if (!writer.prepare(u"林老师"_s, u"lin2024"_s) ||
-        !writer.addCourse(largeCourseName(), QString(), QString(), questions)) {
-        error = writer.errorText();
-        return false;
-    }
-    return true;
-}
 
 // Confirms every run; the final messages are only kept, and a failed run keeps
 // what it drew.
@@ -305,7 +284,7 @@ int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     QTemporaryDir dir;
     QString error;
-    if (!bench::writeTwentyTypeFolder(dir.path(), error) || !addLargeCourse(dir.path(), error)) {
+    if (!bench::writeTwentyTypeFolder(dir.path(), error) || !bench::addLargeCourse(dir.path(), error)) {
         std::fprintf(stderr, "cannot write the banks: %s\n", qPrintable(error));
         return 1;
     }

@@ -163,7 +163,7 @@ void BM_IndexLookup(benchmark::State& state) {
         DuplicateIndex index;
         for (int r = 1; r < grid.rowCount(); ++r)
             index.set(qint32(grid.text(r, BankEditor::RecordIdColumn).toInt()),
-                      grid.text(r, BankEditor::StemText1Column) + grid.text(r, BankEditor::StemText2Column),
+                      grid.text(r, BankEditor::StemText1Column), grid.text(r, BankEditor::StemText2Column),
                       grid.text(r, BankEditor::AnswerColumn));
         found = 0;
         for (const Key& key : keys)

@@ -1,6 +1,11 @@
 #include "app/Program.h"
 
 #include <functional>
+#include <optional>
+
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 
 #include <QApplication>
 #include <QDeadlineTimer>
@@ -34,6 +39,7 @@
 #include "editor/TypeEditor.h"
 #include "editor/TypeEditorWindow.h"
 #include "store/RecordStore.h"
+#include "ui/BusyCursor.h"
 #include "ui/QtPrompter.h"
 #include "ui/TextMeasure.h"
 
@@ -70,14 +76,25 @@ void loadQtTranslations(QApplication& app)
         delete translator;
 }
 
+// A window on a large bank leaves its grid's memory free but held by the
+// process; it goes back to the system when the window closes.
+void releaseFreedMemory()
+{
+#ifdef __GLIBC__
+    malloc_trim(0);
+#endif
+}
+
 // The bank editor on the course whose bank is open and current, with every
 // window it opens plugged in; runs modally over parent.
 void runBankEditor(RecordStore& store, Prompter& prompter, AppState& state, PictureClipboard& clipboard,
                    ProgramLauncher& launcher, QWidget* parent, const QString& course,
                    const std::function<void()>& endProgram)
 {
+    std::optional<BusyCursor> opening(std::in_place);
     BankEditor editor(store, prompter, course, &countWrappedLines);
     BankEditorWindow editorWindow(editor, parent);
+    opening.reset();
     using Plug = BankEditor::Plug;
     // The type library is gone (its message has been shown): the program ends.
     if (editor.typeLibraryLost()) {
@@ -169,9 +186,11 @@ Program::Program(QApplication& app)
     p.window->setBankEditorOpener([&p](QWidget* parent, const QString& course) {
         runBankEditor(p.store, p.prompter, p.state, p.clipboard, p.launcher, parent, course,
                       [&p] { p.window->endProgram(); });
+        releaseFreedMemory();
     });
     p.window->setPaperComposerOpener([&p](QWidget* parent, const QString& course) {
         PaperComposerWindow::run(p.store, p.prompter, course, parent);
+        releaseFreedMemory();
     });
 }
 

@@ -56,8 +56,21 @@ constexpr int kColumnWidths[PaperComposer::kColumnCount] = {45, 45, 55, 271, 62,
 PaperComposer::PaperComposer(RecordStore& store, Prompter& prompter, const QString& courseName,
                              const WordProcessor& word, QObject* parent)
     : QObject(parent), m_store(store), m_prompter(prompter), m_courseName(courseName), m_word(word),
-      m_questions(kColumnCount), m_typeOrder(kTypeOrderColumnCount), m_scoresA(2), m_scoresB(2),
-      m_numbering(1), m_colours(1) {
+      m_questions(kColumnCount),
+      m_tally(m_questions, {{PaperAColumn, PaperBColumn, GroupNumberColumn, ScoreColumn, TypeColumn}, GroupNameColumn,
+                            GroupNumberColumn},
+              [this](int row) {
+                  PaperTally::Share share;
+                  share.a = countsFor(row, Paper::A);
+                  share.b = countsFor(row, Paper::B);
+                  if (share.a || share.b) {
+                      share.type = cell(row, TypeColumn);
+                      share.score = cellInt(row, ScoreColumn);
+                  }
+                  return share;
+              },
+              [this](int row) { return isTitle(row); }),
+      m_typeOrder(kTypeOrderColumnCount), m_scoresA(2), m_scoresB(2), m_numbering(1), m_colours(1) {
     for (int d = 1; d <= 9; ++d)
         m_lowestItems << QString::number(d);
     m_highestItems = m_lowestItems;
@@ -321,31 +334,14 @@ bool PaperComposer::countsFor(int row, Paper paper) const {
 }
 
 void PaperComposer::recomputePaperState() {
-    struct Sums {
-        qint64 a = 0, b = 0, common = 0;
-    };
-    // One pass over the questions, then the types in their order.
-    QHash<QString, Sums> byType;
-    for (int r = 1; r < m_questions.rowCount(); ++r) {
-        const bool inA = countsFor(r, Paper::A);
-        const bool inB = countsFor(r, Paper::B);
-        if (!inA && !inB)
-            continue;
-        const int score = cellInt(r, ScoreColumn);
-        Sums& sums = byType[cell(r, TypeColumn)];
-        if (inA)
-            sums.a += score;
-        if (inA && inB)
-            sums.common += score;
-        if (inB)
-            sums.b += score;
-    }
+    // The sums follow the grid's changes; the types are taken in their order.
+    const QHash<QString, PaperTally::Sums>& byType = m_tally.sumsByType();
     m_scoresA.setRowCount(1);
     m_scoresB.setRowCount(1);
     qint64 totalA = 0, totalB = 0, common = 0;
     for (int i = 1; i < m_typeOrder.rowCount(); ++i) {
         const QString type = m_typeOrder.text(i, TypeNameColumn);
-        const Sums sums = byType.value(type);
+        const PaperTally::Sums sums = byType.value(type);
         totalA += sums.a;
         totalB += sums.b;
         common += sums.common;
@@ -984,27 +980,15 @@ bool PaperComposer::isUngrouped(int row) const {
     return cell(row, GroupNumberColumn).isEmpty();
 }
 
-QList<int> PaperComposer::groupRows(int row) const {
+QList<int> PaperComposer::groupRows(int row) {
     const QString name = cell(row, GroupNameColumn);
     if (name.isEmpty())
         return {row};
-    QList<int> rows;
-    for (int r = 1; r < m_questions.rowCount(); ++r) {
-        if (cell(r, GroupNameColumn) == name)
-            rows << r;
-    }
-    return rows;
+    return m_tally.groupRows(name);
 }
 
-int PaperComposer::titleRowOf(int row) const {
-    const QString name = cell(row, GroupNameColumn);
-    if (name.isEmpty())
-        return 0;
-    for (int r = 1; r < m_questions.rowCount(); ++r) {
-        if (isTitle(r) && cell(r, GroupNameColumn) == name)
-            return r;
-    }
-    return 0;
+int PaperComposer::titleRowOf(int row) {
+    return m_tally.titleRow(cell(row, GroupNameColumn));
 }
 
 void PaperComposer::setScore(int row, int score, bool storeNow) {

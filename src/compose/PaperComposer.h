@@ -8,6 +8,7 @@
 #include <QString>
 #include <QStringList>
 
+#include "compose/PaperTally.h"
 #include "grid/GridModel.h"
 
 namespace helan {
@@ -264,8 +265,8 @@ private:
     bool isTitle(int row) const;
     bool isUngrouped(int row) const;
     bool isBlocked(int row) const { return m_questions.checked(row, BlockedColumn); }
-    QList<int> groupRows(int row) const;
-    int titleRowOf(int row) const;
+    QList<int> groupRows(int row);
+    int titleRowOf(int row);
     void setScore(int row, int score, bool storeNow);
     void recomputeTitleScores();
     bool storeFields(int row, std::initializer_list<std::pair<int, QVariant>> fields);
@@ -290,6 +291,7 @@ private:
     Hooks m_hooks;
 
     GridModel m_questions;
+    PaperTally m_tally;
     GridModel m_typeOrder;
     GridModel m_scoresA;
     GridModel m_scoresB;

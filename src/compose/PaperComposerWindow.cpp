@@ -1,5 +1,7 @@
 #include "compose/PaperComposerWindow.h"
 
+#include <optional>
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
@@ -36,6 +38,7 @@
 #include "editor/QuestionPreview.h"
 #include "editor/QuestionPreviewWindow.h"
 #include "gridview/GridView.h"
+#include "ui/BusyCursor.h"
 #include "ui/Named.h"
 #include "ui/ScreenFit.h"
 #include "ui/TextMeasure.h"
@@ -49,7 +52,9 @@ void PaperComposerWindow::run(RecordStore& store, Prompter& prompter, const QStr
     BuiltInWordProcessor word;
     PaperComposer composer(store, prompter, course, word);
     composer.setHooks(hooks);
+    std::optional<BusyCursor> opening(std::in_place);
     PaperComposerWindow window(composer, parent);
+    opening.reset();
     window.exec();
 }
 
@@ -231,10 +236,15 @@ void PaperComposerWindow::buildControls() {
     m_generateB = named(new QPushButton(u"生成B卷"_s, this), u"按钮B卷"_s);
     for (QPushButton* button : {m_autoCompose, m_generateA, m_generateB})
         button->setAutoDefault(false);
-    connect(m_generateA, &QPushButton::clicked, this,
-            [this] { m_composer.generatePaper(PaperComposer::Paper::A); });
-    connect(m_generateB, &QPushButton::clicked, this,
-            [this] { m_composer.generatePaper(PaperComposer::Paper::B); });
+    // A paper of the whole bank takes a while: the wait cursor says so.
+    connect(m_generateA, &QPushButton::clicked, this, [this] {
+        const BusyCursor busy;
+        m_composer.generatePaper(PaperComposer::Paper::A);
+    });
+    connect(m_generateB, &QPushButton::clicked, this, [this] {
+        const BusyCursor busy;
+        m_composer.generatePaper(PaperComposer::Paper::B);
+    });
     auto* generate = new QHBoxLayout;
     generate->addWidget(m_generateA);
     generate->addWidget(m_generateB);

@@ -111,6 +111,7 @@ void BankEditor::loadEditorGrid() {
     if (bankCurrent()) {
         const int count = m_store.recordCount();
         m_grid.setRowCount(count + 1);
+        m_duplicates.reserve(count);
         for (int k = 1; k <= count; ++k) {
             m_store.goTo(k);
             fillRowFromRecord(k);
@@ -654,8 +655,7 @@ void BankEditor::moveToCell(int row, int column) {
 }
 
 void BankEditor::indexRow(int row) {
-    m_duplicates.set(recordIdOf(row), cell(row, StemText1Column) + cell(row, StemText2Column),
-                     cell(row, AnswerColumn));
+    m_duplicates.set(recordIdOf(row), cell(row, StemText1Column), cell(row, StemText2Column), cell(row, AnswerColumn));
 }
 
 // ---- Helpers

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include <QAction>
+#include <QApplication>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -205,7 +206,13 @@ void BankEditorWindow::buildMenus() {
     connect(exportItem, &QAction::triggered, this, [this] { m_editor.runPlug(BankEditor::Plug::Export); });
     exportItem->setEnabled(m_editor.exportEnabled());
     connect(&m_editor, &BankEditor::exportEnabledChanged, exportItem, &QAction::setEnabled);
-    connect(&m_editor, &BankEditor::busyChanged, this, [this](bool busy) { setEnabled(!busy); });
+    connect(&m_editor, &BankEditor::busyChanged, this, [this](bool busy) {
+        setEnabled(!busy);
+        if (busy)
+            QApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
+        else
+            QApplication::restoreOverrideCursor();
+    });
 
     QMenu* types = m_menuBar->addMenu(u"题型(&T)"_s);
     connect(types->addAction(u"编辑(&E)"_s), &QAction::triggered, this,

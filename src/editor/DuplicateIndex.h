@@ -2,6 +2,7 @@
 
 #include <QHash>
 #include <QList>
+#include <QMultiHash>
 #include <QString>
 
 namespace helan {
@@ -11,11 +12,15 @@ namespace helan {
 // have to read the whole bank. Keys compare exactly, case-sensitively. Pictures
 // also tell questions apart; the few records that share the texts are compared
 // by their pictures afterwards (othersWith), so the index holds texts only.
+// The texts are held as given (the grid's own strings, shared, not copied) with
+// a hash of the joined texts, so a bank of 100,000 questions costs no second
+// copy of its stems.
 class DuplicateIndex {
 public:
     void clear();
+    void reserve(qsizetype records);
     // Sets (or replaces) the texts of a record.
-    void set(qint32 recordId, const QString& joinedStem, const QString& answer);
+    void set(qint32 recordId, const QString& stem1, const QString& stem2, const QString& answer);
     void remove(qint32 recordId);
     // Whether a record other than exceptId has these texts.
     bool containsOther(const QString& joinedStem, const QString& answer, qint32 exceptId) const;
@@ -25,14 +30,16 @@ public:
 
 private:
     struct Key {
-        QString stem;
+        QString stem1;
+        QString stem2;
         QString answer;
-        bool operator==(const Key&) const = default;
+        size_t hash = 0;
+        bool sameTexts(QStringView joinedStem, QStringView otherAnswer) const;
     };
-    friend size_t qHash(const Key& key, size_t seed) { return qHashMulti(seed, key.stem, key.answer); }
+    static size_t hashOf(QStringView stem1, QStringView stem2, QStringView answer);
 
     QHash<qint32, Key> m_keyOf;
-    QHash<Key, QList<qint32>> m_idsOf;
+    QMultiHash<size_t, qint32> m_idsOf;
 };
 
 } // namespace helan

@@ -452,11 +452,22 @@ template <typename Apply> void GridModel::applyFormat(const CellRange& range, Ap
     Span span{};
     if (!clampRange(range, span))
         return;
+    // Rows that had the same attributes get the same new ones: they share the result.
+    QList<CellFormat> lastBefore;
+    QList<CellFormat> lastAfter;
+    bool haveLast = false;
     for (int r = span.top; r <= span.bottom; ++r) {
-        std::vector<CellFormat>& formats = m_content.rows[size_t(r)].formats;
+        QList<CellFormat>& formats = m_content.rows[size_t(r)].formats;
+        if (haveLast && formats == lastBefore) {
+            formats = lastAfter;
+            continue;
+        }
+        lastBefore = formats;
         formats.resize(m_content.columns.size());
         for (int c = span.left; c <= span.right; ++c)
-            apply(formats[size_t(c)]);
+            apply(formats[c]);
+        lastAfter = formats;
+        haveLast = true;
     }
     Q_EMIT cellsChanged(span.top, span.left, span.bottom, span.right);
 }

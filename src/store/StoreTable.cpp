@@ -591,7 +591,7 @@ bool StoreTable::attachMemoFile(bool memoUsed)
         return false;
     }
     m_memoAttached = true;
-    m_db.exec("PRAGMA edt.mmap_size=268435456");
+    m_db.exec("PRAGMA edt.mmap_size=0");
     if (!m_readOnly && !m_db.forceDurableJournal(u"edt"_s)) {
         setStoreError(StoreError::Io, u"配套的 .edt 文件无法写入"_s);
         return false;
@@ -677,6 +677,7 @@ bool StoreTable::loadRows()
 bool StoreTable::reloadAfterFailure()
 {
     m_memoCache.id = 0;
+    m_fixedCache.id = 0;
     m_selectMemo = SqliteStmt();
     closeMemoCursor();
     m_memoScan = SqliteStmt();
@@ -740,6 +741,38 @@ QByteArray StoreTable::packRow(const QByteArray& key, qint32 id, const std::vect
 {
     const QByteArray packed = packValues(parts);
     return key.isEmpty() ? packed : crypto::seal(key, packed, associated(id, kRowField));
+}
+
+// Decodes straight from the stored unit, without a copy of each value first.
+bool StoreTable::decodeRow(const Row& row, std::vector<QVariant>* values) const
+{
+    std::optional<QByteArray> plain;
+    if (!m_key.isEmpty()) {
+        plain = crypto::unseal(m_key, row.packed, associated(row.id, kRowField));
+        if (!plain) {
+            setStoreError(StoreError::Tampered, u"数据已被改动或损坏"_s);
+            return false;
+        }
+    }
+    const QByteArray& packed = plain ? *plain : row.packed;
+    values->assign(m_fixedFields.size(), QVariant());
+    size_t n = 0;
+    bool decoded = true;
+    const bool walked = walkPacked(packed, [&](qsizetype at, qint32 len) {
+        if (n < m_fixedFields.size() && decoded)
+            decoded = decodePlain(m_fields[m_fixedFields[n]].type, QByteArrayView(packed.constData() + at, len),
+                                  nullptr, &(*values)[n]);
+        ++n;
+    });
+    if (plain && (!walked || n != m_fixedFields.size())) {
+        setStoreError(StoreError::Tampered, u"数据已被改动或损坏"_s);
+        return false;
+    }
+    if (!walked || !decoded || n != m_fixedFields.size()) {
+        setStoreError(StoreError::Damaged, kDamaged);
+        return false;
+    }
+    return true;
 }
 
 bool StoreTable::unpackRow(const Row& row, std::vector<QByteArray>* parts) const
@@ -928,26 +961,18 @@ QVariant StoreTable::value(int recordNumber, int fieldIdx, bool* ok) const
     const Row& row = m_rows[size_t(recordNumber - 1)];
     const int slot = m_slot[size_t(fieldIdx)];
     if (slot >= 0) {
-        if (row.cache.empty())
-            row.cache.resize(m_fixedFields.size());
-        QVariant& cached = row.cache[size_t(slot)];
-        if (!cached.isValid()) {
-            // Decode the whole record at once: its other values are usually read next.
-            std::vector<QByteArray> parts;
-            if (!unpackRow(row, &parts))
+        if (m_fixedCache.id != row.id) {
+            // Decode the whole record at once: its other values are usually read
+            // next. Only one record is held decoded: whoever reads the whole table
+            // keeps the values (a grid), so holding them here too would double it.
+            m_fixedCache.id = 0;
+            if (!decodeRow(row, &m_fixedCache.values))
                 return {};
-            for (size_t i = 0; i < parts.size(); ++i) {
-                const int f = m_fixedFields[i];
-                if (!decodePlain(m_fields[f].type, parts[i], &parts[i], &row.cache[i])) {
-                    row.cache.assign(m_fixedFields.size(), QVariant());
-                    setStoreError(StoreError::Damaged, kDamaged);
-                    return {};
-                }
-            }
+            m_fixedCache.id = row.id;
         }
         if (ok)
             *ok = true;
-        return cached;
+        return m_fixedCache.values[size_t(slot)];
     }
     QByteArray stored;
     if (!readMemo(row.id, fieldIdx, &stored))
@@ -971,8 +996,22 @@ bool StoreTable::loadMemoTexts(qint32 id) const
     const qint64 low = qint64(id) << kMemoShift;
     const qint64 high = low | ((1 << kMemoShift) - 1);
     if (!m_memoCursor.active || m_memoCursor.pendingKey > high || m_memoCursor.lastStart >= low) {
-        if (!m_memoScan.valid())
-            m_memoScan = m_db.prepare("SELECT k, v FROM edt.memo WHERE k >= ? ORDER BY k");
+        if (!m_memoScan.valid()) {
+            // Only the texts' values are fetched: stepping over a picture's row
+            // would otherwise read its whole value from the file.
+            QStringList textFields;
+            for (int f = 0; f < int(m_fields.size()); ++f) {
+                if (m_fields[f].type == FieldType::Memo)
+                    textFields << QString::number(f);
+            }
+            const QString fetched = textFields.isEmpty()
+                                        ? u"NULL"_s
+                                        : u"CASE WHEN (k & "_s + QString::number((1 << kMemoShift) - 1) +
+                                              u") IN ("_s + textFields.join(u',') + u") THEN v END"_s;
+            m_memoScan = m_db.prepare((u"SELECT k, "_s + fetched + u" FROM edt.memo WHERE k >= ? ORDER BY k"_s)
+                                          .toUtf8()
+                                          .constData());
+        }
         m_memoScan.reset();
         m_memoScan.bind(1, low);
         m_memoCursor.active = true;
@@ -1207,9 +1246,8 @@ bool StoreTable::writeValue(int recordNumber, int fieldIdx, const QVariant& norm
     if (!updateRow(changed))
         return false;
     row.packed = std::move(changed.packed);
-    if (row.cache.empty())
-        row.cache.resize(m_fixedFields.size());
-    row.cache[size_t(slot)] = normalized;
+    if (m_fixedCache.id == row.id)
+        m_fixedCache.values[size_t(slot)] = normalized;
     return true;
 }
 
@@ -1223,12 +1261,12 @@ bool StoreTable::appendRecord(const QList<QVariant>& normalized)
     }
     Row row;
     row.id = m_nextId;
-    row.cache.resize(m_fixedFields.size());
+    std::vector<QVariant> values(m_fixedFields.size());
     std::vector<QByteArray> parts;
     for (int f : m_fixedFields) {
         const QVariant v = normalized.value(f).isValid() ? normalized.value(f) : emptyValue(m_fields[f].type);
         parts.push_back(encodeStored(row.id, f, v));
-        row.cache[size_t(m_slot[size_t(f)])] = v;
+        values[size_t(m_slot[size_t(f)])] = v;
     }
     row.packed = packRow(m_key, row.id, parts);
     const bool ok = inSavepoint([&] {
@@ -1255,6 +1293,8 @@ bool StoreTable::appendRecord(const QList<QVariant>& normalized)
     if (!ok)
         return false;
     m_rows.push_back(std::move(row));
+    m_fixedCache.id = m_rows.back().id;
+    m_fixedCache.values = std::move(values);
     m_nextId = m_rows.back().id + 1;
     m_pos = count();
     return true;
@@ -1266,8 +1306,6 @@ bool StoreTable::modifyRecord(int recordNumber, const QList<QVariant>& normalize
         return false;
     Row& row = m_rows[size_t(recordNumber - 1)];
     Row changed = row;
-    if (changed.cache.empty())
-        changed.cache.resize(m_fixedFields.size());
     std::vector<QByteArray> parts;
     if (!unpackRow(row, &parts))
         return false;
@@ -1276,7 +1314,6 @@ bool StoreTable::modifyRecord(int recordNumber, const QList<QVariant>& normalize
         if (!normalized.value(f).isValid())
             continue;
         parts[size_t(m_slot[size_t(f)])] = encodeStored(row.id, f, normalized.value(f));
-        changed.cache[size_t(m_slot[size_t(f)])] = normalized.value(f);
         fixedChanged = true;
     }
     changed.packed = packRow(m_key, row.id, parts);
@@ -1291,8 +1328,15 @@ bool StoreTable::modifyRecord(int recordNumber, const QList<QVariant>& normalize
         }
         return true;
     });
-    if (ok)
+    if (ok) {
+        if (fixedChanged && m_fixedCache.id == row.id) {
+            for (int f : m_fixedFields) {
+                if (normalized.value(f).isValid())
+                    m_fixedCache.values[size_t(m_slot[size_t(f)])] = normalized.value(f);
+            }
+        }
         row = std::move(changed);
+    }
     return ok;
 }
 

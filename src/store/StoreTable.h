@@ -84,7 +84,6 @@ private:
         qint32 id = 0;
         bool deleted = false;
         QByteArray packed; // the fixed values as stored, each length-prefixed
-        mutable std::vector<QVariant> cache; // decoded values, filled on first read
     };
 
     StoreTable() = default;
@@ -102,6 +101,7 @@ private:
     quint32 associatedChecksum(qint32 id, int fieldIdx) const;
     QByteArray packRow(const QByteArray& key, qint32 id, const std::vector<QByteArray>& parts) const;
     bool unpackRow(const Row& row, std::vector<QByteArray>* parts) const;
+    bool decodeRow(const Row& row, std::vector<QVariant>* values) const;
     quint32 rowChecksum(qint32 id, bool deleted, const QByteArray& packed) const;
     QByteArray nextIdBlob(qint32 nextId) const;
     quint32 headerChecksum() const;
@@ -146,6 +146,11 @@ private:
         std::vector<bool> present;
     };
     mutable MemoCache m_memoCache;
+    struct FixedCache {
+        qint32 id = 0; // record whose fixed values are held decoded; 0: none
+        std::vector<QVariant> values;
+    };
+    mutable FixedCache m_fixedCache;
 
     SqliteDb m_db;
     mutable SqliteStmt m_selectMemo;
