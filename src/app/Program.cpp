@@ -31,6 +31,7 @@
 #include "editor/CourseTransfer.h"
 #include "editor/EditorPictures.h"
 #include "editor/EditorSearch.h"
+#include "editor/MoodleTransfer.h"
 #include "editor/NewGroupNameDialog.h"
 #include "editor/PictureCodec.h"
 #include "editor/PicturePreviewWindow.h"
@@ -141,6 +142,8 @@ void runBankEditor(RecordStore& store, Prompter& prompter, AppState& state, Pict
     transfer.setProgressHook([] { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); });
     editor.setPlug(Plug::Export, [&] { transfer.exportCourse(); });
     editor.setPlug(Plug::Import, [&] { transfer.importCourse(); });
+    editor.setPlug(Plug::MoodleExport, [&] { MoodleExport(store, prompter, course).run(course); });
+    editor.setPlug(Plug::MoodleImport, [&] { MoodleImport(prompter, transfer).run(); });
 
     editor.setPlug(Plug::TypeEditor, [&] {
         TypeEditor types(store, prompter, course, [&] { editor.loadEditorGrid(); });

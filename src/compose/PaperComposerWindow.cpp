@@ -33,6 +33,7 @@
 #include "compose/NumberingSettingsWindow.h"
 #include "compose/PaperComposerHelpWindow.h"
 #include "compose/PaperGeneration.h"
+#include "compose/PaperMoodleExport.h"
 #include "compose/TypeColourSettings.h"
 #include "compose/TypeColourWindow.h"
 #include "editor/QuestionPreview.h"
@@ -322,6 +323,11 @@ void PaperComposerWindow::buildMenus() {
     QMenu* papers = menuBar->addMenu(u"试卷(&P)"_s);
     connect(papers->addAction(u"打开试卷文件夹(&O)"_s), &QAction::triggered, &m_composer,
             &PaperComposer::openPaperFolder);
+    QMenu* moodle = papers->addMenu(u"导出为Moodle XML"_s);
+    connect(moodle->addAction(u"A卷…"_s), &QAction::triggered, this,
+            [this] { PaperMoodleExport::run(m_composer, PaperComposer::Paper::A); });
+    connect(moodle->addAction(u"B卷…"_s), &QAction::triggered, this,
+            [this] { PaperMoodleExport::run(m_composer, PaperComposer::Paper::B); });
     QMenu* difficulty = menuBar->addMenu(u"难度(&N)"_s);
     connect(difficulty->addAction(u"说明(&E)"_s), &QAction::triggered, &m_composer,
             &PaperComposer::openDifficultyNote);

@@ -73,6 +73,9 @@ public:
     enum class Plug {
         Import,
         Export,
+        // 导出为Moodle XML… / 从Moodle XML导入…
+        MoodleExport,
+        MoodleImport,
         TypeEditor,
         DifficultyHelp,
         PreviewPicture,

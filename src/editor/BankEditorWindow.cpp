@@ -206,6 +206,13 @@ void BankEditorWindow::buildMenus() {
     connect(exportItem, &QAction::triggered, this, [this] { m_editor.runPlug(BankEditor::Plug::Export); });
     exportItem->setEnabled(m_editor.exportEnabled());
     connect(&m_editor, &BankEditor::exportEnabledChanged, exportItem, &QAction::setEnabled);
+    QAction* moodleExport = questions->addAction(u"导出为Moodle XML…"_s);
+    connect(moodleExport, &QAction::triggered, this,
+            [this] { m_editor.runPlug(BankEditor::Plug::MoodleExport); });
+    moodleExport->setEnabled(m_editor.exportEnabled());
+    connect(&m_editor, &BankEditor::exportEnabledChanged, moodleExport, &QAction::setEnabled);
+    connect(questions->addAction(u"从Moodle XML导入…"_s), &QAction::triggered, this,
+            [this] { m_editor.runPlug(BankEditor::Plug::MoodleImport); });
     connect(&m_editor, &BankEditor::busyChanged, this, [this](bool busy) {
         setEnabled(!busy);
         if (busy)
