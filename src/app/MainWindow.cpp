@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDesktopServices>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -12,6 +13,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSignalBlocker>
+#include <QUrl>
 #include <QVBoxLayout>
 
 #include "app/CourseAdminDialog.h"
@@ -115,6 +117,7 @@ void MainWindow::buildMenus()
 
     QMenu* help = menuBar()->addMenu(u"帮助(&H)"_s);
     help->addAction(u"说明(&E)"_s, &m_logic, &MainWindowLogic::showProgramHelp);
+    help->addAction(u"打开数据文件夹(&D)"_s, &m_logic, &MainWindowLogic::openDataFolder);
 }
 
 void MainWindow::render()
@@ -184,6 +187,13 @@ void MainWindow::applyColourScheme(ColourScheme::Scheme scheme)
 {
     QApplication::setPalette(ColourScheme::palette(scheme));
     qApp->setStyleSheet(ColourScheme::styleSheet(scheme));
+}
+
+bool MainWindow::openFolder(const QString& folder)
+{
+    if (m_folderOpener)
+        return m_folderOpener(folder);
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(folder));
 }
 
 void MainWindow::endProgram()

@@ -37,6 +37,10 @@ public:
     // window with the right caption ("题库编辑" / "组卷") opens.
     void setBankEditorOpener(ModalOpener opener) { m_bankEditorOpener = std::move(opener); }
     void setPaperComposerOpener(ModalOpener opener) { m_paperComposerOpener = std::move(opener); }
+    // How a folder is shown; the desktop's file manager until one is set, so
+    // that tests open nothing.
+    using FolderOpener = std::function<bool(const QString& folder)>;
+    void setFolderOpener(FolderOpener opener) { m_folderOpener = std::move(opener); }
 
     // The rest of start-up, once the window is shown. False when the program
     // must end (the reason has been shown).
@@ -50,6 +54,7 @@ public:
     void runPaperComposer(const QString& course) override;
     void runProgramHelp() override;
     void applyColourScheme(ColourScheme::Scheme scheme) override;
+    bool openFolder(const QString& folder) override;
     void endProgram() override;
 
 protected:
@@ -63,6 +68,7 @@ private:
     MainWindowLogic m_logic;
     ModalOpener m_bankEditorOpener;
     ModalOpener m_paperComposerOpener;
+    FolderOpener m_folderOpener;
 
     QLabel* m_courseLabel = nullptr;
     QComboBox* m_courseList = nullptr;

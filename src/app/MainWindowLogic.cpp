@@ -1,5 +1,6 @@
 #include "app/MainWindowLogic.h"
 
+#include <QDir>
 #include <QFile>
 
 #include "app/AppState.h"
@@ -255,6 +256,16 @@ void MainWindowLogic::chooseColourScheme(ColourScheme::Scheme scheme)
 void MainWindowLogic::showProgramHelp()
 {
     m_host.runProgramHelp();
+}
+
+void MainWindowLogic::openDataFolder()
+{
+    // The data folder is the folder the program was started in; the path in
+    // the message lets the teacher find it by hand.
+    const QString folder = QDir::currentPath();
+    if (!m_host.openFolder(folder))
+        m_prompter.message(u"无法打开数据文件夹：\n"_s + QDir::toNativeSeparators(folder), {},
+                           Prompter::Icon::Warning);
 }
 
 void MainWindowLogic::quit()

@@ -12,6 +12,7 @@
 #include <QFileInfo>
 #include <QFont>
 #include <QFontDatabase>
+#include <QIcon>
 #include <QLibraryInfo>
 #include <QTranslator>
 #include <QStyleFactory>
@@ -176,6 +177,10 @@ Program::Program(QApplication& app)
     QApplication::setStyle(QStyleFactory::create(u"Fusion"_s));
     chooseInterfaceFont(app);
     loadQtTranslations(app);
+    // Installed from its package, the windows carry the program's icon and the
+    // desktop ties them to its menu entry; run from the build, nothing changes.
+    QGuiApplication::setDesktopFileName(u"helan"_s);
+    QApplication::setWindowIcon(QIcon::fromTheme(u"helan"_s));
     // Phone photos and scans above Qt's default reader limit are shown and printed.
     PictureCodec::allowLargePictures();
 

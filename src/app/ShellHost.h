@@ -9,8 +9,8 @@ namespace helan {
 class CourseAdminLogic;
 
 // What the main window's logic asks of the window around it: the modal windows
-// it opens, the look, and the end of the program. MainWindow implements it with
-// real windows; tests implement it with scripts.
+// it opens, the look, the file manager, and the end of the program. MainWindow
+// implements it with real windows; tests implement it with scripts.
 class ShellHost {
 public:
     virtual ~ShellHost() = default;
@@ -24,6 +24,9 @@ public:
     // Shows the window 程序说明 modal.
     virtual void runProgramHelp() = 0;
     virtual void applyColourScheme(ColourScheme::Scheme scheme) = 0;
+    // Shows a folder in the desktop's file manager; false when none could be
+    // asked to.
+    virtual bool openFolder(const QString& folder) = 0;
     // Ends the program; the reason, if any, has been shown.
     virtual void endProgram() = 0;
 };

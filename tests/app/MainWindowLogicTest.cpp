@@ -1,4 +1,6 @@
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 #include "ShellFixture.h"
 #include "base/WriteFaults.h"
@@ -253,6 +255,36 @@ TEST_F(MainWindowLogicTest, ChoosingACourseEnablesItsControls)
     m_logic.chooseCourse(-1);
     EXPECT_FALSE(m_logic.areCourseActionsEnabled());
     EXPECT_FALSE(m_logic.isPasswordEnabled());
+}
+
+// ---- The data folder
+
+TEST_F(MainWindowLogicTest, TheDataFolderOpenedIsTheOneTheProgramRunsInAndAFailureSaysWhereItIs)
+{
+    makeAdministrator();
+    ASSERT_TRUE(m_logic.start());
+    addCourse(u"数学"_s, QString());
+    m_logic.chooseCourse(0);
+    m_logic.openBankEditor();
+    const QString data = QFileInfo(m_folder.path()).canonicalFilePath();
+
+    m_logic.openDataFolder();
+    ASSERT_EQ(m_host.foldersShown.size(), 1);
+    EXPECT_EQ(QFileInfo(m_host.foldersShown.first()).canonicalFilePath(), data);
+    EXPECT_TRUE(m_prompter.messages().isEmpty());
+
+    // No file manager: the teacher is told the folder's path to go there by hand.
+    m_host.fileManagerWorks = false;
+    m_prompter.expectMessage(u"无法打开数据文件夹：\n"_s + QDir::toNativeSeparators(m_host.foldersShown.first()));
+    m_logic.openDataFolder();
+    EXPECT_TRUE(m_prompter.done());
+    EXPECT_EQ(m_host.foldersShown.size(), 2);
+    EXPECT_TRUE(m_prompter.messages().first().contains(data));
+
+    // Neither way touches the chosen course: its bank stays open and unlocked.
+    EXPECT_EQ(m_state.selectedCourse, u"数学"_s);
+    EXPECT_TRUE(m_store.isOpen(u"数学"_s));
+    EXPECT_TRUE(m_logic.areCourseActionsEnabled());
 }
 
 TEST_F(MainWindowLogicTest, OpeningACourseChecksItsPasswordOnce)

@@ -31,6 +31,8 @@ public:
     QStringList opened; // "题库编辑 课程" / "组卷 课程"
     QList<int> schemes;
     int helpShown = 0;
+    QStringList foldersShown;
+    bool fileManagerWorks = true;
     bool ended = false;
     // Checked while a window runs: the bank of the course must be current.
     RecordStore* store = nullptr;
@@ -40,6 +42,11 @@ public:
     void runPaperComposer(const QString& course) override;
     void runProgramHelp() override { ++helpShown; }
     void applyColourScheme(ColourScheme::Scheme scheme) override { schemes.append(int(scheme)); }
+    bool openFolder(const QString& folder) override
+    {
+        foldersShown.append(folder);
+        return fileManagerWorks;
+    }
     void endProgram() override { ended = true; }
 };
 

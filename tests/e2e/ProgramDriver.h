@@ -85,6 +85,7 @@ public:
     void runPaperComposer(const QString& course) override;
     void runProgramHelp() override {}
     void applyColourScheme(ColourScheme::Scheme) override {}
+    bool openFolder(const QString&) override { return false; }
     void endProgram() override;
 };
 
