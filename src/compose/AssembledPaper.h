@@ -39,6 +39,27 @@ struct PaperType {
     QString description;          // 说明 of the type library
 };
 
+// 卷头设置 of a course: the printed form of a paper (exam title, candidate
+// line, score table, notes, page size). Off, papers are written as they always
+// were, with the internal title line at the top.
+struct PaperHeader {
+    enum class Page { A4, A3, B4 }; // A3 and B4: landscape, two columns, a sealing line
+
+    bool on = false;
+    QString examTitle; // e.g. "2026—2027学年第一学期期末考试"
+    QString subject;   // the subject line; the course name when empty
+    int minutes = 0;   // 考试时间 in minutes; 0 leaves the time out
+    bool classField = true;  // 班级 on the candidate line
+    bool nameField = true;   // 姓名
+    bool numberField = true; // 学号 / 考号
+    QString numberCaption = QStringLiteral("学号"); // "学号" or "考号"
+    bool scoreTable = true;  // 题号 一 二 … 总分 / 得分
+    QString notes;           // 注意事项, may be empty
+    Page page = Page::A4;
+
+    bool twoColumns() const { return page != Page::A4; }
+};
+
 // The numbering choices and title parts of one generation.
 struct PaperSettings {
     QString courseName;
@@ -55,6 +76,7 @@ struct PaperSettings {
     int optionLabelSet = 0; // 0 letters, 1 circled numbers
     QString optionSuffix;
     QList<PaperType> types; // in TypeOrderTable order
+    PaperHeader header;
 };
 
 // The assembled paper: its rows in output order and the rules both writers
