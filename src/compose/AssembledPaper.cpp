@@ -12,6 +12,69 @@ QString AssembledPaper::documentTitle(const QString& kind) const {
            settings.similarityText + gap + settings.paper + gap + settings.generationTime + gap + kind;
 }
 
+QString AssembledPaper::headerSubjectLine() const {
+    const QString subject = settings.header.subject.isEmpty() ? settings.courseName : settings.header.subject;
+    return subject + u"（"_s + settings.paper + u"）"_s;
+}
+
+QString AssembledPaper::headerTimeLine() const {
+    QStringList parts;
+    if (settings.header.minutes > 0)
+        parts << u"考试时间："_s + QString::number(settings.header.minutes) + u"分钟"_s;
+    parts << u"满分："_s + settings.totalText + u"分"_s;
+    return parts.join(u"　　"_s);
+}
+
+namespace {
+
+QStringList candidateFields(const PaperHeader& h, const QString& blank) {
+    QStringList fields;
+    if (h.classField)
+        fields << u"班级："_s + blank;
+    if (h.nameField)
+        fields << u"姓名："_s + blank;
+    if (h.numberField)
+        fields << h.numberCaption + u"："_s + blank;
+    return fields;
+}
+
+} // namespace
+
+QString AssembledPaper::headerCandidateLine() const {
+    return candidateFields(settings.header, QString(8, u'＿')).join(u"　　"_s);
+}
+
+QString AssembledPaper::answerSheetTitle() const {
+    const QString title = settings.header.examTitle.isEmpty() ? headerSubjectLine() : settings.header.examTitle;
+    return title + u"参考答案"_s;
+}
+
+QString AssembledPaper::sealingLineText() const {
+    const QString seal = u"……………密……………封……………线……………"_s;
+    QStringList parts = candidateFields(settings.header, QString(10, u'＿'));
+    parts << seal;
+    return parts.join(u"　　"_s);
+}
+
+int AssembledPaper::majorCount() const {
+    int count = 0;
+    for (const int k : majorStarts())
+        count = std::max(count, k);
+    return count;
+}
+
+QList<QStringList> AssembledPaper::scoreTable() const {
+    QStringList numbers{u"题号"_s};
+    QStringList scores{u"得分"_s};
+    for (int k = 1; k <= majorCount(); ++k) {
+        numbers << majorLabel(k);
+        scores << QString();
+    }
+    numbers << u"总分"_s;
+    scores << QString();
+    return {numbers, scores};
+}
+
 QString AssembledPaper::majorLabel(int k) const {
     return settings.majorLabels.value(k);
 }

@@ -100,6 +100,16 @@ public:
     bool answerLineBreak(const QString& type) const;
     QString description(const QString& type) const;
 
+    // The printed form (settings.header on): its lines, each empty when left out.
+    QString headerSubjectLine() const;   // "数学（A卷）"
+    QString headerTimeLine() const;      // "考试时间：120分钟    满分：100分"
+    QString headerCandidateLine() const; // "班级：＿＿＿  姓名：＿＿＿  学号：＿＿＿"
+    QString answerSheetTitle() const;    // exam title + "参考答案"
+    QString sealingLineText() const;     // the candidate fields and "密封线"
+    // 题号 一 二 … 总分 over 得分 with empty cells; one column per major question.
+    QList<QStringList> scoreTable() const;
+    int majorCount() const;
+
     // Per row: the number of the major question the row begins, or 0.
     QList<int> majorStarts() const;
     // Per row: its minor number, 0 for group titles.

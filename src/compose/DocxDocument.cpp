@@ -33,6 +33,7 @@ constexpr int kMarginEdge = 1440;
 constexpr qint64 kEmuPerTwip = 635;
 constexpr qint64 kEmuPerPixel = 9525; // at 96 dpi
 constexpr qint64 kTextWidthEmu = (kPageWidth - 2 * kMarginSide) * kEmuPerTwip;
+constexpr int kColumnGap = 851; // 1.5 cm between the two columns of a wide page
 
 // The style that stands for the word processor's body text.
 const QString kBodyStyle = u"正文"_s;
@@ -91,12 +92,12 @@ void writeRunProperties(QXmlStreamWriter& x, const DocxDocument::Run& run) {
     x.writeEndElement();
 }
 
-void writePicture(QXmlStreamWriter& x, const DocxDocument::Picture& picture, int index) {
+void writePicture(QXmlStreamWriter& x, const DocxDocument::Picture& picture, int index, qint64 textWidthEmu) {
     qint64 cx = picture.width * kEmuPerPixel;
     qint64 cy = picture.height * kEmuPerPixel;
-    if (cx > kTextWidthEmu) {
-        cy = cy * kTextWidthEmu / cx;
-        cx = kTextWidthEmu;
+    if (cx > textWidthEmu) {
+        cy = cy * textWidthEmu / cx;
+        cx = textWidthEmu;
     }
     const QString id = QString::number(index + 1);
     x.writeStartElement(kW, u"drawing"_s);
@@ -152,13 +153,15 @@ void writePicture(QXmlStreamWriter& x, const DocxDocument::Picture& picture, int
 }
 
 void writeParagraph(QXmlStreamWriter& x, const DocxDocument::Paragraph& p,
-                    const QList<DocxDocument::Picture>& pictures) {
+                    const QList<DocxDocument::Picture>& pictures, qint64 textWidthEmu) {
     x.writeStartElement(kW, u"p"_s);
     x.writeStartElement(kW, u"pPr"_s);
     if (!p.style.isEmpty()) {
         x.writeEmptyElement(kW, u"pStyle"_s);
         x.writeAttribute(kW, u"val"_s, styleId(p.style));
     }
+    if (p.keepNext)
+        x.writeEmptyElement(kW, u"keepNext"_s);
     if (p.lineSpacingRule == 1) {
         x.writeEmptyElement(kW, u"spacing"_s);
         x.writeAttribute(kW, u"line"_s, u"360"_s);
@@ -191,13 +194,124 @@ void writeParagraph(QXmlStreamWriter& x, const DocxDocument::Paragraph& p,
         x.writeStartElement(kW, u"r"_s);
         writeRunProperties(x, run);
         if (run.picture >= 0)
-            writePicture(x, pictures[run.picture], run.picture);
+            writePicture(x, pictures[run.picture], run.picture, textWidthEmu);
         else
             writeText(x, run.text);
         x.writeEndElement();
     }
     x.writeEndElement(); // p
 }
+
+// A centred table with single borders; the first row in bold. Cells share the
+// width evenly, the first (the captions) a little wider.
+void writeTable(QXmlStreamWriter& x, const QList<QStringList>& rows, qint64 textWidthEmu) {
+    const int columns = rows.isEmpty() ? 0 : int(rows.first().size());
+    if (columns == 0)
+        return;
+    const int total = int(std::min<qint64>(textWidthEmu / kEmuPerTwip, 900LL * (columns + 1)));
+    const int first = total * 3 / (2 * columns + 1);
+    const int other = columns > 1 ? (total - first) / (columns - 1) : 0;
+    x.writeStartElement(kW, u"tbl"_s);
+    x.writeStartElement(kW, u"tblPr"_s);
+    x.writeEmptyElement(kW, u"tblW"_s);
+    x.writeAttribute(kW, u"w"_s, QString::number(first + other * (columns - 1)));
+    x.writeAttribute(kW, u"type"_s, u"dxa"_s);
+    x.writeEmptyElement(kW, u"jc"_s);
+    x.writeAttribute(kW, u"val"_s, u"center"_s);
+    x.writeStartElement(kW, u"tblBorders"_s);
+    for (const QString& side : {u"top"_s, u"left"_s, u"bottom"_s, u"right"_s, u"insideH"_s, u"insideV"_s}) {
+        x.writeEmptyElement(kW, side);
+        x.writeAttribute(kW, u"val"_s, u"single"_s);
+        x.writeAttribute(kW, u"sz"_s, u"4"_s);
+        x.writeAttribute(kW, u"space"_s, u"0"_s);
+        x.writeAttribute(kW, u"color"_s, u"000000"_s);
+    }
+    x.writeEndElement(); // tblBorders
+    x.writeEndElement(); // tblPr
+    x.writeStartElement(kW, u"tblGrid"_s);
+    for (int c = 0; c < columns; ++c) {
+        x.writeEmptyElement(kW, u"gridCol"_s);
+        x.writeAttribute(kW, u"w"_s, QString::number(c == 0 ? first : other));
+    }
+    x.writeEndElement();
+    for (int r = 0; r < rows.size(); ++r) {
+        x.writeStartElement(kW, u"tr"_s);
+        x.writeStartElement(kW, u"trPr"_s);
+        x.writeEmptyElement(kW, u"trHeight"_s);
+        x.writeAttribute(kW, u"val"_s, u"454"_s); // 8 mm: room to write a score
+        x.writeEndElement();
+        for (int c = 0; c < columns; ++c) {
+            x.writeStartElement(kW, u"tc"_s);
+            x.writeStartElement(kW, u"tcPr"_s);
+            x.writeEmptyElement(kW, u"tcW"_s);
+            x.writeAttribute(kW, u"w"_s, QString::number(c == 0 ? first : other));
+            x.writeAttribute(kW, u"type"_s, u"dxa"_s);
+            x.writeEmptyElement(kW, u"vAlign"_s);
+            x.writeAttribute(kW, u"val"_s, u"center"_s);
+            x.writeEndElement();
+            DocxDocument::Paragraph cell;
+            cell.alignment = 1;
+            const QString text = rows[r].value(c);
+            if (!text.isEmpty())
+                cell.runs.append(DocxDocument::Run{text, 10.5, r == 0 || c == 0, -1});
+            writeParagraph(x, cell, {}, textWidthEmu);
+            x.writeEndElement(); // tc
+        }
+        x.writeEndElement(); // tr
+    }
+    x.writeEndElement(); // tbl
+}
+
+void writeBlocks(QXmlStreamWriter& x, const QList<DocxDocument::Paragraph>& blocks,
+                 const QList<DocxDocument::Picture>& pictures, qint64 textWidthEmu) {
+    for (const DocxDocument::Paragraph& p : blocks) {
+        if (p.table.isEmpty())
+            writeParagraph(x, p, pictures, textWidthEmu);
+        else
+            writeTable(x, p.table, textWidthEmu);
+    }
+}
+
+void writeField(QXmlStreamWriter& x, const QString& instruction, double size) {
+    DocxDocument::Run run{QString(), size, false, -1};
+    x.writeStartElement(kW, u"r"_s);
+    writeRunProperties(x, run);
+    x.writeEmptyElement(kW, u"fldChar"_s);
+    x.writeAttribute(kW, u"fldCharType"_s, u"begin"_s);
+    x.writeEndElement();
+    x.writeStartElement(kW, u"r"_s);
+    writeRunProperties(x, run);
+    x.writeStartElement(kW, u"instrText"_s);
+    x.writeAttribute(u"xml:space"_s, u"preserve"_s);
+    x.writeCharacters(u" "_s + instruction + u" "_s);
+    x.writeEndElement();
+    x.writeEndElement();
+    x.writeStartElement(kW, u"r"_s);
+    writeRunProperties(x, run);
+    x.writeEmptyElement(kW, u"fldChar"_s);
+    x.writeAttribute(kW, u"fldCharType"_s, u"separate"_s);
+    x.writeEndElement();
+    x.writeStartElement(kW, u"r"_s);
+    writeRunProperties(x, run);
+    writeText(x, u"1"_s);
+    x.writeEndElement();
+    x.writeStartElement(kW, u"r"_s);
+    writeRunProperties(x, run);
+    x.writeEmptyElement(kW, u"fldChar"_s);
+    x.writeAttribute(kW, u"fldCharType"_s, u"end"_s);
+    x.writeEndElement();
+}
+
+void writeTextRun(QXmlStreamWriter& x, const QString& text, double size) {
+    const DocxDocument::Run run{text, size, false, -1};
+    x.writeStartElement(kW, u"r"_s);
+    writeRunProperties(x, run);
+    writeText(x, text);
+    x.writeEndElement();
+}
+
+const QString kFooterRel = u"http://schemas.openxmlformats.org/officeDocument/2006/relationships/footer"_s;
+const QString kHeaderRel = u"http://schemas.openxmlformats.org/officeDocument/2006/relationships/header"_s;
 
 } // namespace
 
@@ -219,7 +333,41 @@ void DocxDocument::typeText(const QString& text) {
 void DocxDocument::typeParagraph() {
     Paragraph next = m_paragraphs.last();
     next.runs.clear();
+    next.keepNext = false;
     m_paragraphs.append(next);
+}
+
+void DocxDocument::setKeepWithNext(bool on) {
+    m_paragraphs.last().keepNext = on;
+}
+
+void DocxDocument::addTable(const QList<QStringList>& rows) {
+    if (rows.isEmpty())
+        return;
+    Paragraph table;
+    table.table = rows;
+    if (m_paragraphs.last().runs.isEmpty()) {
+        m_paragraphs.insert(m_paragraphs.size() - 1, table);
+        return;
+    }
+    Paragraph next = m_paragraphs.last();
+    next.runs.clear();
+    next.keepNext = false;
+    m_paragraphs.append(table);
+    m_paragraphs.append(next);
+}
+
+void DocxDocument::setPageSetup(const WordPageSetup& setup) {
+    m_pageSetup = setup;
+}
+
+qint64 DocxDocument::textWidthEmu() const {
+    if (!m_pageSetup)
+        return kTextWidthEmu;
+    const WordPageSetup& s = *m_pageSetup;
+    const int columns = std::max(s.columns, 1);
+    const int text = (s.width - s.leftMargin - s.rightMargin - (columns - 1) * kColumnGap) / columns;
+    return qint64(std::max(text, 1440)) * kEmuPerTwip;
 }
 
 void DocxDocument::typeBackspace() {
@@ -349,21 +497,145 @@ QByteArray DocxDocument::documentXml() const {
     x.writeNamespace(kPic, u"pic"_s);
     x.writeStartElement(kW, u"document"_s);
     x.writeStartElement(kW, u"body"_s);
-    for (const Paragraph& p : m_paragraphs)
-        writeParagraph(x, p, m_pictures);
+    writeBlocks(x, m_paragraphs, m_pictures, textWidthEmu());
     x.writeStartElement(kW, u"sectPr"_s);
+    if (m_pageSetup) {
+        if (!m_pageSetup->sealingLine.isEmpty()) {
+            x.writeEmptyElement(kW, u"headerReference"_s);
+            x.writeAttribute(kW, u"type"_s, u"default"_s);
+            x.writeAttribute(kR, u"id"_s, u"rIdHeader"_s);
+        }
+        x.writeEmptyElement(kW, u"footerReference"_s);
+        x.writeAttribute(kW, u"type"_s, u"default"_s);
+        x.writeAttribute(kR, u"id"_s, u"rIdFooter"_s);
+    }
+    const WordPageSetup page = m_pageSetup.value_or(WordPageSetup());
     x.writeEmptyElement(kW, u"pgSz"_s);
-    x.writeAttribute(kW, u"w"_s, QString::number(kPageWidth));
-    x.writeAttribute(kW, u"h"_s, QString::number(kPageHeight));
+    x.writeAttribute(kW, u"w"_s, QString::number(m_pageSetup ? page.width : kPageWidth));
+    x.writeAttribute(kW, u"h"_s, QString::number(m_pageSetup ? page.height : kPageHeight));
+    if (m_pageSetup && page.landscape)
+        x.writeAttribute(kW, u"orient"_s, u"landscape"_s);
     x.writeEmptyElement(kW, u"pgMar"_s);
     for (const auto& [side, value] :
-         {std::pair{u"top"_s, kMarginEdge}, std::pair{u"right"_s, kMarginSide},
-          std::pair{u"bottom"_s, kMarginEdge}, std::pair{u"left"_s, kMarginSide}, std::pair{u"header"_s, 851},
-          std::pair{u"footer"_s, 992}, std::pair{u"gutter"_s, 0}})
+         {std::pair{u"top"_s, kMarginEdge}, std::pair{u"right"_s, m_pageSetup ? page.rightMargin : kMarginSide},
+          std::pair{u"bottom"_s, kMarginEdge}, std::pair{u"left"_s, m_pageSetup ? page.leftMargin : kMarginSide},
+          std::pair{u"header"_s, 851}, std::pair{u"footer"_s, 992}, std::pair{u"gutter"_s, 0}})
         x.writeAttribute(kW, side, QString::number(value));
+    if (m_pageSetup && page.columns > 1) {
+        x.writeEmptyElement(kW, u"cols"_s);
+        x.writeAttribute(kW, u"num"_s, QString::number(page.columns));
+        x.writeAttribute(kW, u"space"_s, QString::number(kColumnGap));
+    }
     x.writeEndElement(); // sectPr
     x.writeEndElement(); // body
     x.writeEndElement(); // document
+    x.writeEndDocument();
+    return x.hasError() ? QByteArray() : bytes;
+}
+
+// The footer of a printed paper: the paper's own title in small print, so that
+// a paper and its answer sheet can be matched, and the page numbers.
+QByteArray DocxDocument::footerXml() const {
+    QByteArray bytes;
+    QXmlStreamWriter x(&bytes);
+    x.writeStartDocument(u"1.0"_s, true);
+    x.writeNamespace(kW, u"w"_s);
+    x.writeNamespace(kR, u"r"_s);
+    x.writeStartElement(kW, u"ftr"_s);
+    Paragraph centred;
+    centred.alignment = 1;
+    if (!m_pageSetup->footerText.isEmpty()) {
+        centred.runs.append(Run{m_pageSetup->footerText, 7.5, false, -1});
+        writeParagraph(x, centred, {}, textWidthEmu());
+        centred.runs.clear();
+    }
+    if (m_pageSetup->pageNumbers) {
+        x.writeStartElement(kW, u"p"_s);
+        x.writeStartElement(kW, u"pPr"_s);
+        x.writeEmptyElement(kW, u"jc"_s);
+        x.writeAttribute(kW, u"val"_s, u"center"_s);
+        x.writeEndElement();
+        writeTextRun(x, u"第 "_s, 9);
+        writeField(x, u"PAGE"_s, 9);
+        writeTextRun(x, u" 页 共 "_s, 9);
+        writeField(x, u"NUMPAGES"_s, 9);
+        writeTextRun(x, u" 页"_s, 9);
+        x.writeEndElement(); // p
+    }
+    x.writeEndElement(); // ftr
+    x.writeEndDocument();
+    return x.hasError() ? QByteArray() : bytes;
+}
+
+// The sealing line: a frame the height of the page in the left margin, its
+// text running upwards, the dashed line on its right. It lives in the page
+// header so that every page carries it.
+QByteArray DocxDocument::sealingLineXml() const {
+    const WordPageSetup& page = *m_pageSetup;
+    const int frameWidth = 700;
+    const int frameHeight = page.height - 2 * kMarginEdge;
+    QByteArray bytes;
+    QXmlStreamWriter x(&bytes);
+    x.writeStartDocument(u"1.0"_s, true);
+    x.writeNamespace(kW, u"w"_s);
+    x.writeNamespace(kR, u"r"_s);
+    x.writeStartElement(kW, u"hdr"_s);
+    x.writeStartElement(kW, u"tbl"_s);
+    x.writeStartElement(kW, u"tblPr"_s);
+    x.writeEmptyElement(kW, u"tblpPr"_s);
+    x.writeAttribute(kW, u"leftFromText"_s, u"0"_s);
+    x.writeAttribute(kW, u"rightFromText"_s, u"0"_s);
+    x.writeAttribute(kW, u"horzAnchor"_s, u"page"_s);
+    x.writeAttribute(kW, u"vertAnchor"_s, u"page"_s);
+    x.writeAttribute(kW, u"tblpX"_s, QString::number(std::max(page.leftMargin - frameWidth - 400, 200)));
+    x.writeAttribute(kW, u"tblpY"_s, QString::number(kMarginEdge));
+    x.writeEmptyElement(kW, u"tblW"_s);
+    x.writeAttribute(kW, u"w"_s, QString::number(frameWidth));
+    x.writeAttribute(kW, u"type"_s, u"dxa"_s);
+    x.writeStartElement(kW, u"tblBorders"_s);
+    for (const QString& side : {u"top"_s, u"left"_s, u"bottom"_s, u"right"_s}) {
+        x.writeEmptyElement(kW, side);
+        const bool line = side == u"right"_s;
+        x.writeAttribute(kW, u"val"_s, line ? u"dashed"_s : u"nil"_s);
+        if (line) {
+            x.writeAttribute(kW, u"sz"_s, u"6"_s);
+            x.writeAttribute(kW, u"space"_s, u"0"_s);
+            x.writeAttribute(kW, u"color"_s, u"000000"_s);
+        }
+    }
+    x.writeEndElement(); // tblBorders
+    x.writeEndElement(); // tblPr
+    x.writeStartElement(kW, u"tblGrid"_s);
+    x.writeEmptyElement(kW, u"gridCol"_s);
+    x.writeAttribute(kW, u"w"_s, QString::number(frameWidth));
+    x.writeEndElement();
+    x.writeStartElement(kW, u"tr"_s);
+    x.writeStartElement(kW, u"trPr"_s);
+    x.writeEmptyElement(kW, u"trHeight"_s);
+    x.writeAttribute(kW, u"val"_s, QString::number(frameHeight));
+    x.writeAttribute(kW, u"hRule"_s, u"exact"_s);
+    x.writeEndElement();
+    x.writeStartElement(kW, u"tc"_s);
+    x.writeStartElement(kW, u"tcPr"_s);
+    x.writeEmptyElement(kW, u"tcW"_s);
+    x.writeAttribute(kW, u"w"_s, QString::number(frameWidth));
+    x.writeAttribute(kW, u"type"_s, u"dxa"_s);
+    x.writeEmptyElement(kW, u"textDirection"_s);
+    x.writeAttribute(kW, u"val"_s, u"btLr"_s);
+    x.writeEmptyElement(kW, u"vAlign"_s);
+    x.writeAttribute(kW, u"val"_s, u"center"_s);
+    x.writeEndElement(); // tcPr
+    Paragraph line;
+    line.alignment = 1;
+    line.runs.append(Run{page.sealingLine, 10.5, false, -1});
+    writeParagraph(x, line, {}, textWidthEmu());
+    x.writeEndElement(); // tc
+    x.writeEndElement(); // tr
+    x.writeEndElement(); // tbl
+    // A header ends with a paragraph of its own.
+    Paragraph empty;
+    writeParagraph(x, empty, {}, textWidthEmu());
+    x.writeEndElement(); // hdr
     x.writeEndDocument();
     return x.hasError() ? QByteArray() : bytes;
 }
@@ -452,6 +724,18 @@ QByteArray DocxDocument::contentTypesXml() const {
     x.writeAttribute(u"PartName"_s, u"/word/styles.xml"_s);
     x.writeAttribute(u"ContentType"_s,
                      u"application/vnd.openxmlformats-officedocument.wordprocessingml.styles+xml"_s);
+    if (m_pageSetup) {
+        x.writeEmptyElement(ns, u"Override"_s);
+        x.writeAttribute(u"PartName"_s, u"/word/footer1.xml"_s);
+        x.writeAttribute(u"ContentType"_s,
+                         u"application/vnd.openxmlformats-officedocument.wordprocessingml.footer+xml"_s);
+        if (!m_pageSetup->sealingLine.isEmpty()) {
+            x.writeEmptyElement(ns, u"Override"_s);
+            x.writeAttribute(u"PartName"_s, u"/word/header1.xml"_s);
+            x.writeAttribute(u"ContentType"_s,
+                             u"application/vnd.openxmlformats-officedocument.wordprocessingml.header+xml"_s);
+        }
+    }
     x.writeEndElement();
     x.writeEndDocument();
     return x.hasError() ? QByteArray() : bytes;
@@ -468,6 +752,18 @@ QByteArray DocxDocument::documentRelationshipsXml() const {
     x.writeAttribute(u"Type"_s,
                      u"http://schemas.openxmlformats.org/officeDocument/2006/relationships/styles"_s);
     x.writeAttribute(u"Target"_s, u"styles.xml"_s);
+    if (m_pageSetup) {
+        x.writeEmptyElement(kPackageRels, u"Relationship"_s);
+        x.writeAttribute(u"Id"_s, u"rIdFooter"_s);
+        x.writeAttribute(u"Type"_s, kFooterRel);
+        x.writeAttribute(u"Target"_s, u"footer1.xml"_s);
+        if (!m_pageSetup->sealingLine.isEmpty()) {
+            x.writeEmptyElement(kPackageRels, u"Relationship"_s);
+            x.writeAttribute(u"Id"_s, u"rIdHeader"_s);
+            x.writeAttribute(u"Type"_s, kHeaderRel);
+            x.writeAttribute(u"Target"_s, u"header1.xml"_s);
+        }
+    }
     for (qsizetype i = 0; i < m_pictures.size(); ++i) {
         const QString id = QString::number(i + 1);
         x.writeEmptyElement(kPackageRels, u"Relationship"_s);
@@ -503,6 +799,11 @@ QList<std::pair<QString, QByteArray>> DocxDocument::parts() const {
         {u"word/styles.xml"_s, stylesXml()},
         {u"word/_rels/document.xml.rels"_s, documentRelationshipsXml()},
     };
+    if (m_pageSetup) {
+        parts.append({u"word/footer1.xml"_s, footerXml()});
+        if (!m_pageSetup->sealingLine.isEmpty())
+            parts.append({u"word/header1.xml"_s, sealingLineXml()});
+    }
     for (qsizetype i = 0; i < m_pictures.size(); ++i)
         parts.append({u"word/media/image"_s + QString::number(i + 1) + u'.' + m_pictures[i].extension,
                       m_pictures[i].bytes});

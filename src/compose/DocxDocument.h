@@ -1,5 +1,7 @@
 #pragma once
 
+#include <optional>
+
 #include <QByteArray>
 #include <QList>
 #include <QString>
@@ -28,7 +30,9 @@ public:
         double firstLineIndent = 0;
         int lineSpacingRule = 0; // 0 single, 1 one and a half
         QString style;
+        bool keepNext = false;
         QList<Run> runs;
+        QList<QStringList> table; // not empty: this block is a table, not a paragraph
     };
     struct Picture {
         QByteArray bytes;
@@ -52,6 +56,10 @@ public:
     void setFontSize(double points) override;
     void setBold(int on) override;
     void addPicture(const QByteArray& bytes) override;
+    void setKeepWithNext(bool on) override;
+    void addTable(const QList<QStringList>& rows) override;
+    void setPageSetup(const WordPageSetup& setup) override;
+    const std::optional<WordPageSetup>& pageSetup() const { return m_pageSetup; }
 
     const QList<Paragraph>& paragraphs() const { return m_paragraphs; }
     const QList<Picture>& pictures() const { return m_pictures; }
@@ -75,10 +83,14 @@ private:
     QByteArray stylesXml() const;
     QByteArray contentTypesXml() const;
     QByteArray documentRelationshipsXml() const;
+    QByteArray footerXml() const;
+    QByteArray sealingLineXml() const;
+    qint64 textWidthEmu() const;
 
     QList<Paragraph> m_paragraphs;
     QList<Picture> m_pictures;
     QStringList m_errors;
+    std::optional<WordPageSetup> m_pageSetup;
     double m_size = 10.5;
     bool m_bold = false;
 };

@@ -41,6 +41,8 @@ public:
     QString answersPath() const;
 
 private:
+    QString printedHeader() const;
+    QString printedFooter(const QString& kind) const;
     QString writePicture(const QString& name, const PaperRow& row, bool answerPicture, const QString& question);
     bool writeFile(const QString& path, const QByteArray& bytes);
 

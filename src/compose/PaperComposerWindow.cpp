@@ -31,6 +31,8 @@
 #include "compose/DesktopDocumentOpener.h"
 #include "compose/NumberingSettings.h"
 #include "compose/NumberingSettingsWindow.h"
+#include "compose/PaperHeaderSettings.h"
+#include "compose/PaperHeaderWindow.h"
 #include "compose/PaperComposerHelpWindow.h"
 #include "compose/PaperGeneration.h"
 #include "compose/PaperMoodleExport.h"
@@ -323,6 +325,11 @@ void PaperComposerWindow::buildMenus() {
     QMenu* papers = menuBar->addMenu(u"试卷(&P)"_s);
     connect(papers->addAction(u"打开试卷文件夹(&O)"_s), &QAction::triggered, &m_composer,
             &PaperComposer::openPaperFolder);
+    connect(papers->addAction(u"卷头设置…"_s), &QAction::triggered, this, [this] {
+        PaperHeaderSettings settings(m_composer.prompter(), m_composer.courseName());
+        PaperHeaderWindow window(settings, this);
+        window.exec();
+    });
     QMenu* moodle = papers->addMenu(u"导出为Moodle XML"_s);
     connect(moodle->addAction(u"A卷…"_s), &QAction::triggered, this,
             [this] { PaperMoodleExport::run(m_composer, PaperComposer::Paper::A); });

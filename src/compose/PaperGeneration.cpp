@@ -4,6 +4,7 @@
 #include "base/TextRules.h"
 #include "compose/DocumentOpener.h"
 #include "compose/HtmlPaperWriter.h"
+#include "compose/PaperHeaderSettings.h"
 #include "compose/PaperOutputFolder.h"
 #include "compose/PaperAssembly.h"
 #include "compose/PaperComposer.h"
@@ -99,6 +100,7 @@ PaperSettings PaperGeneration::settings(PaperComposer& composer, const QString& 
     s.optionLineBreak = composer.optionLineBreak();
     s.optionLabelSet = composer.optionLabelIndex();
     s.optionSuffix = P::optionSuffixes().value(composer.optionSuffixIndex());
+    s.header = PaperHeaderSettings::load(s.courseName);
 
     const GridModel& order = composer.typeOrderTable();
     const GridModel& totals = composer.paperTypeScores(b ? P::Paper::B : P::Paper::A);

@@ -29,18 +29,54 @@ void continuationIndents(WordSelection& s) {
     s.setFirstLineIndent(0.01);
 }
 
-// The first line where the number hangs, the rest under the text.
-void typeSplit(WordSelection& s, const QString& text, bool indentRest) {
+// The first line where the number hangs, the rest under the text. keep: both
+// paragraphs stay on the page of what follows them.
+void typeSplit(WordSelection& s, const QString& text, bool indentRest, bool keep = false) {
     const qsizetype at = text.indexOf(u"\r\n"_s);
     if (at < 0) {
         s.typeText(text);
+        if (keep)
+            s.setKeepWithNext(true);
         return;
     }
     s.typeText(text.left(at));
+    if (keep)
+        s.setKeepWithNext(true);
     s.typeParagraph();
     if (indentRest)
         continuationIndents(s);
     s.typeText(text.mid(at + 2));
+    if (keep)
+        s.setKeepWithNext(true);
+}
+
+// The printed page of a paper: A4 upright, or A3 / B4 across in two columns
+// with a wide left margin for the sealing line.
+WordPageSetup pageSetupFor(const AssembledPaper& paper, bool answers) {
+    WordPageSetup setup;
+    switch (paper.settings.header.page) {
+    case PaperHeader::Page::A4:
+        break;
+    case PaperHeader::Page::A3:
+        setup.width = 23811;
+        setup.height = 16838;
+        break;
+    case PaperHeader::Page::B4: // JIS B4, 257 × 364 mm
+        setup.width = 20636;
+        setup.height = 14570;
+        break;
+    }
+    if (paper.settings.header.twoColumns()) {
+        setup.landscape = true;
+        setup.columns = 2;
+        setup.leftMargin = 2835;
+        setup.rightMargin = 1134;
+        if (!answers)
+            setup.sealingLine = paper.sealingLineText();
+    }
+    setup.footerText = paper.documentTitle(answers ? u"答案"_s : u"试题"_s);
+    setup.pageNumbers = true;
+    return setup;
 }
 
 } // namespace
@@ -77,8 +113,53 @@ void WordPaperWriter::addPicture(WordSelection& s, const PaperRow& row, bool ans
     s.addPicture(bytes);
 }
 
+// The printed form's header in place of the title line: exam, subject, time and
+// full marks, the candidate's blanks, the score table and the notes.
+void WordPaperWriter::typeHeader(WordSelection& s) const {
+    const PaperHeader& h = m_paper.settings.header;
+    s.setPageSetup(pageSetupFor(m_paper, false));
+    s.setAlignment(1);
+    s.setBold(1);
+    if (!h.examTitle.isEmpty()) {
+        s.setFontSize(16);
+        s.typeText(h.examTitle);
+        s.typeParagraph();
+    }
+    s.setFontSize(14);
+    s.typeText(m_paper.headerSubjectLine());
+    s.typeParagraph();
+    s.setFontSize(10.5);
+    s.setBold(0);
+    s.typeText(m_paper.headerTimeLine());
+    s.typeParagraph();
+    if (const QString candidate = m_paper.headerCandidateLine(); !candidate.isEmpty()) {
+        s.typeText(candidate);
+        s.typeParagraph();
+    }
+    if (h.scoreTable)
+        s.addTable(m_paper.scoreTable());
+    s.setAlignment(0);
+    if (!h.notes.isEmpty()) {
+        s.setBold(1);
+        s.typeText(u"注意事项："_s);
+        s.typeParagraph();
+        s.setBold(0);
+        s.setFontSize(9);
+        for (const QString& line : h.notes.split(u'\n'))
+            if (!line.trimmed().isEmpty()) {
+                s.typeText(line.trimmed());
+                s.typeParagraph();
+            }
+        s.setFontSize(10.5);
+    }
+}
+
 void WordPaperWriter::typePaper(WordSelection& s) const {
-    typeTitle(s, u"试题"_s);
+    const bool printed = m_paper.settings.header.on;
+    if (printed)
+        typeHeader(s);
+    else
+        typeTitle(s, u"试题"_s);
     const QList<int> majors = m_paper.majorStarts();
     const QList<int> minors = m_paper.minorNumbers();
     int major = 0;
@@ -96,6 +177,8 @@ void WordPaperWriter::typePaper(WordSelection& s) const {
             s.typeText(m_paper.majorHeading(k, row.type));
             if (const QString note = m_paper.scoreNote(row.type); !note.isEmpty())
                 s.typeText(note);
+            if (printed)
+                s.setKeepWithNext(true);
             if (const QString description = m_paper.description(row.type); !description.isEmpty()) {
                 s.typeParagraph();
                 s.setAlignment(3);
@@ -103,6 +186,8 @@ void WordPaperWriter::typePaper(WordSelection& s) const {
                 s.setFontSize(10);
                 s.setBold(0);
                 s.typeText(description);
+                if (printed)
+                    s.setKeepWithNext(true);
             }
         }
         s.typeParagraph();
@@ -115,12 +200,17 @@ void WordPaperWriter::typePaper(WordSelection& s) const {
             numberIndents(s, minors[i]);
             s.typeText(QString::number(minors[i]) + u". "_s);
         }
-        typeSplit(s, row.stem1, numbered);
+        // On a printed paper a stem keeps its picture and options on its page,
+        // and a group's title its first sub-question.
+        const bool keepStem = printed && (row.isTitle() || row.hasStemPicture() || !row.stem2.isEmpty());
+        typeSplit(s, row.stem1, numbered, keepStem);
         if (row.hasStemPicture()) {
             s.typeParagraph();
             if (numbered)
                 continuationIndents(s);
             addPicture(s, row, false, PaperText::questionName(row, m_paper.majorLabel(major), minors[i]));
+            if (printed && !row.stem2.isEmpty())
+                s.setKeepWithNext(true);
         }
         if (!row.stem2.isEmpty()) {
             s.typeParagraph();
@@ -134,7 +224,19 @@ void WordPaperWriter::typePaper(WordSelection& s) const {
 }
 
 void WordPaperWriter::typeAnswers(WordSelection& s) const {
-    typeTitle(s, u"答案"_s);
+    if (m_paper.settings.header.on) {
+        s.setPageSetup(pageSetupFor(m_paper, true));
+        s.setAlignment(1);
+        s.setFontSize(16);
+        s.setBold(1);
+        s.typeText(m_paper.answerSheetTitle());
+        s.typeParagraph();
+        s.setFontSize(10.5);
+        s.setBold(0);
+        s.setAlignment(0);
+    } else {
+        typeTitle(s, u"答案"_s);
+    }
     const QList<int> majors = m_paper.majorStarts();
     const QList<int> minors = m_paper.minorNumbers();
     bool separatorPending = false; // the run-on separator after the last answer typed

@@ -37,6 +37,7 @@ public:
 private:
     void addPicture(WordSelection& selection, const PaperRow& row, bool answer, const QString& question) const;
     void typeTitle(WordSelection& selection, const QString& kind) const;
+    void typeHeader(WordSelection& selection) const;
     void typeDocument(bool answers, const QString& path);
 
     const AssembledPaper& m_paper;

@@ -1,9 +1,25 @@
 #pragma once
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
+#include <QStringList>
 
 namespace helan {
+
+// The page of a printed paper: its size, columns, the footer (small print and
+// page numbers) and the sealing line down the left margin. Sizes in twips.
+struct WordPageSetup {
+    int width = 11906; // A4 portrait
+    int height = 16838;
+    bool landscape = false;
+    int columns = 1;
+    int leftMargin = 1800;
+    int rightMargin = 1800;
+    QString footerText;        // above the page numbers, in small print
+    bool pageNumbers = false;  // "第 X 页 共 Y 页"
+    QString sealingLine;       // written along the left margin; empty for none
+};
 
 // The insertion point of a word-processor document that papers are typed into:
 // text and paragraph breaks go in at the end, paragraph formatting applies to
@@ -31,6 +47,14 @@ public:
     virtual void setBold(int on) = 0;
     // The picture inline at the insertion point, from its encoded bytes.
     virtual void addPicture(const QByteArray& bytes) = 0;
+
+    // Printed papers only; a sink without them ignores them.
+    // The paragraph being typed stays on the page of the next one.
+    virtual void setKeepWithNext(bool) {}
+    // A bordered table of text cells (first row in bold) before the paragraph
+    // being typed.
+    virtual void addTable(const QList<QStringList>&) {}
+    virtual void setPageSetup(const WordPageSetup&) {}
 };
 
 } // namespace helan
