@@ -1,10 +1,11 @@
 // Shows the composition window on the sample mathematics course for screenshots:
-//   compose_screenshot composer|numbering|auto [seconds]
+//   compose_screenshot composer|numbering|auto|header|paper [seconds]
 // "composer": a few questions ticked for papers A and B, three type colours;
 // "numbering": the numbering styles window with a style added; "auto": the
 // window 自动组卷 after a two-paper run under a 50 % limit ("autohelp": and its
-// help window). Quits after the
-// seconds.
+// help window); "header": the window 卷头设置 on a printed form across A3;
+// "paper": all of the course on paper A in that form, written as .docx and HTML
+// into $HELAN_PAPER_FOLDER. Quits after the seconds.
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
@@ -19,11 +20,16 @@
 #include "autocompose/AutoComposeRun.h"
 #include "autocompose/AutoComposer.h"
 #include "autocompose/AutoComposerWindow.h"
+#include "base/RandomSource.h"
 #include "compose/BuiltInWordProcessor.h"
+#include "compose/DocumentOpener.h"
 #include "compose/NumberingSettings.h"
 #include "compose/NumberingSettingsWindow.h"
 #include "compose/PaperComposer.h"
 #include "compose/PaperComposerWindow.h"
+#include "compose/PaperGeneration.h"
+#include "compose/PaperHeaderSettings.h"
+#include "compose/PaperHeaderWindow.h"
 #include "compose/TypeColourSettings.h"
 #include "model/CourseBank.h"
 #include "store/RecordStore.h"
@@ -81,6 +87,12 @@ void startAutoComposition(PaperComposer& composer, QWidget& composerWindow) {
 
 } // namespace
 
+// Papers are written, not shown.
+class KeepingOpener : public DocumentOpener {
+public:
+    bool openDocument(const QString&) override { return true; }
+};
+
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     const QString mode = argc > 1 ? QString::fromLocal8Bit(argv[1]) : u"composer"_s;
@@ -106,6 +118,25 @@ int main(int argc, char** argv) {
                 settings.grid().setText(10, c, c == 1 ? u"十"_s : u"Ⅹ"_s);
             settings.grid().setCursor(10, 1);
         });
+        QTimer::singleShot(seconds * 1000, &app, [] { QApplication::exit(0); });
+        return app.exec();
+    }
+
+    // "header" and "paper": the printed form on, across A3 in two columns.
+    if (mode == u"header"_s || mode == u"paper"_s) {
+        PaperHeader header;
+        header.on = true;
+        header.examTitle = u"2026—2027学年第一学期期末考试"_s;
+        header.minutes = 120;
+        header.notes = u"1. 答题前，考生先将自己的姓名、考号填写清楚。\n2. 选择题答案写在括号内。"_s;
+        header.page = PaperHeader::Page::A3;
+        PaperHeaderSettings::save(SampleFolder::mathCourse(), header);
+    }
+    if (mode == u"header"_s) {
+        PaperHeaderSettings settings(prompter, SampleFolder::mathCourse());
+        PaperHeaderWindow window(settings);
+        window.move(40, 40);
+        window.show();
         QTimer::singleShot(seconds * 1000, &app, [] { QApplication::exit(0); });
         return app.exec();
     }
@@ -138,6 +169,27 @@ int main(int argc, char** argv) {
         }
         GridModel& grid = composer.questionGrid();
         const int last = grid.rowCount() - 1;
+        if (mode == u"paper"_s) {
+            // Every question of the sample course on paper A, written as .docx and
+            // HTML into the folder named on the command line.
+            for (int r = 1; r <= last; ++r)
+                if (!grid.checked(r, PaperComposer::BlockedColumn))
+                    grid.setChecked(r, PaperComposer::PaperAColumn, true);
+            composer.recomputePaperState();
+            const QString out = QString::fromLocal8Bit(qgetenv("HELAN_PAPER_FOLDER"));
+            for (const bool word : {true, false}) {
+                composer.setWordSelected(word);
+                composer.hooks().generatePaper = [&](PaperComposer& c, const QString& paper) {
+                    KeepingOpener opener;
+                    PaperGeneration generation(RandomSource::process(), opener, out + u'/');
+                    generation.generatePaper(c, paper);
+                };
+                composer.generatePaper(PaperComposer::Paper::A);
+            }
+            std::printf("%s\n", qPrintable(composer.lastPaperFolder()));
+            QApplication::exit(0);
+            return;
+        }
         for (const int row : {1, last - 6, last - 4, last - 1})
             tick(grid, row, PaperComposer::PaperAColumn);
         for (const int row : {1, last - 5, last - 4, last - 2})
