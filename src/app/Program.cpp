@@ -27,6 +27,8 @@
 #include "editor/EditorPictures.h"
 #include "editor/EditorSearch.h"
 #include "editor/NewGroupNameDialog.h"
+#include "editor/PaperImport.h"
+#include "editor/PaperImportWindow.h"
 #include "editor/PictureCodec.h"
 #include "editor/PicturePreviewWindow.h"
 #include "editor/QtPictureClipboard.h"
@@ -124,6 +126,14 @@ void runBankEditor(RecordStore& store, Prompter& prompter, AppState& state, Pict
     transfer.setProgressHook([] { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); });
     editor.setPlug(Plug::Export, [&] { transfer.exportCourse(); });
     editor.setPlug(Plug::Import, [&] { transfer.importCourse(); });
+    editor.setPlug(Plug::ImportPaper, [&] {
+        PaperImport paper(store, prompter, course);
+        if (!paper.chooseAndRead())
+            return;
+        PaperImportWindow preview(paper, [&] { return paper.importTicked(transfer); }, &editorWindow);
+        preview.exec();
+        store.setCurrent(course);
+    });
 
     editor.setPlug(Plug::TypeEditor, [&] {
         TypeEditor types(store, prompter, course, [&] { editor.loadEditorGrid(); });
