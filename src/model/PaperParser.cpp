@@ -571,15 +571,19 @@ public:
             if (answerRanges(p, ordinal, numbers))
                 continue;
             // Numbers that do not go on from the last answer's ("(1)" inside an
-            // answer) are part of that answer.
-            if (const std::optional<NumberMatch> m = numberAt(p, 0);
-                m && (numbers.style == NumberStyle::None || numbers.style == m->style) &&
-                (numbers.last == 0 || m->n > numbers.last)) {
-                numberedAnswers(seg, p, *m, ordinal, numbers);
+            // answer) are part of that answer. Answers run on in one paragraph,
+            // so the next number may also stand after a picture or a line's text.
+            const qsizetype at = nextAnswerNumber(p, numbers);
+            if (at < 0) {
+                if (m_entry)
+                    entryText(seg);
                 continue;
             }
-            if (m_entry)
-                entryText(seg);
+            if (at > skipGaps(p, 0) && m_entry)
+                entryText(slice(seg, 0, at));
+            const Seg rest = sliceFrom(seg, at);
+            const QString restProbe = probeOf(rest.text);
+            numberedAnswers(rest, restProbe, *numberAt(restProbe, 0), ordinal, numbers);
         }
         m_entry.reset();
     }
@@ -996,6 +1000,29 @@ private:
                    p.trimmed().startsWith(u"题号"_s);
         }
         return false;
+    }
+
+    // Where the next answer's number stands in a line of the answer section: at
+    // its start, any number that goes on from the last; after a gap, exactly
+    // the next one. -1 when there is none.
+    static qsizetype nextAnswerNumber(const QString& p, const Container& numbers) {
+        const qsizetype start = skipGaps(p, 0);
+        if (const std::optional<NumberMatch> m = numberAt(p, start);
+            m && (numbers.style == NumberStyle::None || numbers.style == m->style) &&
+            (numbers.last == 0 || m->n > numbers.last))
+            return start;
+        if (numbers.last == 0)
+            return -1;
+        for (qsizetype i = start; i < p.size(); ++i) {
+            if (!isGap(p.at(i)))
+                continue;
+            const qsizetype at = skipGaps(p, i);
+            if (const std::optional<NumberMatch> m = numberAt(p, at);
+                m && m->style == numbers.style && m->n == numbers.last + 1)
+                return at;
+            i = at;
+        }
+        return -1;
     }
 
     bool answerRanges(const QString& p, int ordinal, Container& numbers) {
