@@ -537,7 +537,8 @@ private:
     void run() {
         children([this](QStringView name) {
             if (name == u"t"_s) {
-                m_text += m_x.readElementText(QXmlStreamReader::SkipChildElements);
+                // A picture mark typed as text would stand for no picture.
+                m_text += m_x.readElementText(QXmlStreamReader::SkipChildElements).remove(PaperSource::pictureMark());
             } else if (name == u"tab"_s || name == u"ptab"_s) {
                 m_text += u'\t';
                 skip();

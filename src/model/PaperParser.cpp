@@ -17,6 +17,7 @@ namespace helan {
 namespace {
 
 const QString kCrLf = u"\r\n"_s;
+const QString kFormulaNote = u"含有Word公式，已标作“〔公式〕”"_s;
 constexpr int kMaxOptions = 9;
 constexpr int kMaxGroupMembers = 99; // 分组号 holds two bytes
 
@@ -51,19 +52,48 @@ qsizetype skipGaps(const QString& p, qsizetype i) {
     return i;
 }
 
-// A piece of a line: its text with picture marks, and the pictures they stand for.
+// A piece of a line: its text with picture marks, the pictures they stand for
+// and where each stands, so that cutting a piece costs no more than the piece.
 struct Seg {
     QString text;
     QList<int> pictures;
+    QList<qsizetype> at;
 };
+
+Seg makeSeg(const QString& text, const QList<int>& pictures, int offset) {
+    Seg s{text, {}, {}};
+    qsizetype k = 0;
+    for (qsizetype i = 0; i < text.size() && k < pictures.size(); ++i) {
+        if (text.at(i) == PaperSource::pictureMark()) {
+            s.pictures.append(pictures.at(k++) + offset);
+            s.at.append(i);
+        }
+    }
+    return s;
+}
 
 Seg slice(const Seg& s, qsizetype from, qsizetype to) {
     from = std::clamp<qsizetype>(from, 0, s.text.size());
     to = std::clamp<qsizetype>(to, from, s.text.size());
-    const QChar mark = PaperSource::pictureMark();
-    const qsizetype before = s.text.left(from).count(mark);
-    const qsizetype inside = s.text.mid(from, to - from).count(mark);
-    return {s.text.mid(from, to - from), s.pictures.mid(before, inside)};
+    const auto first = std::lower_bound(s.at.begin(), s.at.end(), from);
+    const auto last = std::lower_bound(first, s.at.end(), to);
+    Seg out{s.text.mid(from, to - from), {}, {}};
+    for (auto it = first; it != last; ++it) {
+        out.pictures.append(s.pictures.at(it - s.at.begin()));
+        out.at.append(*it - from);
+    }
+    return out;
+}
+
+void appendTo(Seg& a, const Seg& b) {
+    for (const qsizetype at : b.at)
+        a.at.append(at + a.text.size());
+    a.pictures += b.pictures;
+    a.text += b.text;
+}
+
+bool isBlank(const Seg& s) {
+    return s.pictures.isEmpty() && s.text.trimmed().isEmpty();
 }
 
 Seg sliceFrom(const Seg& s, qsizetype from) {
@@ -392,17 +422,24 @@ QList<Seg> optionsFrom(const Seg& seg, const QList<Label>& labels) {
     return out;
 }
 
-// The start of options written after a stem on its line: "…（ ）A．4  B．5".
+// The start of options written after a stem on its line: "…（ ）A．4  B．5" — an
+// A label after a gap or a bracket with a B label of its form after it. One
+// pass each way, whatever the line holds.
 qsizetype inlineOptionsStart(const QString& p) {
+    const auto formIndex = [](LabelForm form) { return form == LabelForm::Bracket ? 1 : 0; };
+    qsizetype lastB[2] = {-1, -1};
     for (qsizetype i = 1; i < p.size(); ++i) {
-        if (p.at(i) != u'A' && p.at(i) != u'(' && p.at(i) != u'（')
+        if (!isGap(p.at(i - 1)))
             continue;
+        if (const std::optional<Label> l = letterLabelAt(p, i, 1); l && l->form != LabelForm::Space)
+            lastB[formIndex(l->form)] = i;
+    }
+    for (qsizetype i = 1; i < p.size(); ++i) {
         const QChar before = p.at(i - 1);
         if (!isGap(before) && before != u')' && before != u'）')
             continue;
-        const QList<Label> labels =
-            labelSequence(p, i, 0, [](const QString& q, qsizetype at, int index) { return letterLabelAt(q, at, index); });
-        if (labels.size() >= 2 && labels.first().form != LabelForm::Space)
+        if (const std::optional<Label> l = letterLabelAt(p, i, 0);
+            l && l->form != LabelForm::Space && lastB[formIndex(l->form)] >= l->end)
             return i;
     }
     return -1;
@@ -429,6 +466,7 @@ struct Draft {
     QList<Seg> explanation;
     bool answered = false;
     bool stemAfterOptions = false;
+    int circledRun = 0; // circled options on the lines just before
     Part part = Part::Stem;
 };
 
@@ -470,7 +508,7 @@ public:
 
     void paper(const QList<PaperLine>& lines, int pictureOffset) {
         for (qsizetype i = 0; i < lines.size(); ++i) {
-            Seg seg{lines.at(i).text, shifted(lines.at(i).pictures, pictureOffset)};
+            const Seg seg = makeSeg(lines.at(i).text, lines.at(i).pictures, pictureOffset);
             const QString p = probeOf(seg.text);
             const QString trimmed = p.trimmed();
             if (trimmed.isEmpty() && seg.pictures.isEmpty())
@@ -535,7 +573,7 @@ public:
         QStringList numbersRow;
         QHash<int, Container> keyNumbers;
         for (qsizetype i = from; i < lines.size(); ++i) {
-            Seg seg{lines.at(i).text, shifted(lines.at(i).pictures, pictureOffset)};
+            const Seg seg = makeSeg(lines.at(i).text, lines.at(i).pictures, pictureOffset);
             const QString p = probeOf(seg.text);
             const QString trimmed = p.trimmed();
             if (trimmed.isEmpty() && seg.pictures.isEmpty())
@@ -557,7 +595,7 @@ public:
                     for (qsizetype k = 0; k < cells.size(); ++k) {
                         const int n = numbersRow.at(k).toInt();
                         if (n > 0) {
-                            m_entries.append(AnswerEntry{ordinal, n, {Seg{cells.at(k), {}}}, {}, false});
+                            m_entries.append(AnswerEntry{ordinal, n, {Seg{cells.at(k), {}, {}}}, {}, false});
                             keyNumbers[ordinal].last = std::max(keyNumbers[ordinal].last, n);
                         }
                     }
@@ -593,18 +631,17 @@ public:
         for (Item& item : m_items)
             resolve(item);
         sumTitleScores();
-        for (Item& item : m_items)
+        QStringList formulas;
+        for (Item& item : m_items) {
+            if (item.q.notes.contains(kFormulaNote))
+                formulas.append(item.q.isTitle() ? u"材料"_s : u"第"_s + item.q.number + u"题"_s);
             m_out.questions.append(item.q);
+        }
+        if (!formulas.isEmpty())
+            m_out.report.append(formulas.join(u"、"_s) + u"含有Word公式，读不成文字，已在公式的位置标上“〔公式〕”。"_s);
     }
 
 private:
-    static QList<int> shifted(const QList<int>& pictures, int offset) {
-        QList<int> out = pictures;
-        for (int& p : out)
-            p += offset;
-        return out;
-    }
-
     // ---- Headings and sections
 
     bool acceptsHeading(const HeadingMatch& h, const QString& p) const {
@@ -812,51 +849,58 @@ private:
         bool answer = false;
     };
 
-    static Marker firstMarker(const QString& p) {
-        Marker best;
-        const auto consider = [&](const QRegularExpression& re, bool answer) {
-            const QRegularExpressionMatch m = re.match(p);
-            if (m.hasMatch() && (best.start < 0 || m.capturedStart() < best.start))
-                best = {m.capturedStart(), m.capturedEnd(), answer};
-        };
-        consider(answerMarkerAnywhere(), true);
-        consider(answerMarkerAtStart(), true);
-        consider(explanationMarkerAnywhere(), false);
-        consider(explanationMarkerAtStart(), false);
-        return best;
+    // Every answer and explanation marker of a line, in order, none overlapping.
+    static QList<Marker> markersOf(const QString& p) {
+        QList<Marker> found;
+        for (const auto& [re, answer] : {std::pair{&answerMarkerAnywhere(), true},
+                                         std::pair{&explanationMarkerAnywhere(), false}}) {
+            QRegularExpressionMatchIterator it = re->globalMatch(p);
+            while (it.hasNext()) {
+                const QRegularExpressionMatch m = it.next();
+                found.append({m.capturedStart(), m.capturedEnd(), answer});
+            }
+        }
+        for (const auto& [re, answer] : {std::pair{&answerMarkerAtStart(), true},
+                                         std::pair{&explanationMarkerAtStart(), false}}) {
+            if (const QRegularExpressionMatch m = re->match(p); m.hasMatch())
+                found.append({m.capturedStart(), m.capturedEnd(), answer});
+        }
+        std::sort(found.begin(), found.end(), [](const Marker& a, const Marker& b) { return a.start < b.start; });
+        QList<Marker> out;
+        for (const Marker& m : std::as_const(found)) {
+            if (out.isEmpty() || m.start >= out.last().end)
+                out.append(m);
+        }
+        return out;
     }
 
+    // A question's line: text before a marker goes where the question is; an
+    // answer marker starts the answer, an explanation marker the explanation
+    // (which keeps its marker: "【解析】…").
     void body(const Seg& seg) {
         const QString p = probeOf(seg.text);
-        const Marker marker = firstMarker(p);
-        if (marker.start >= 0) {
-            if (marker.start > 0 && !p.left(marker.start).trimmed().isEmpty())
-                content(slice(seg, 0, marker.start));
-            if (marker.answer) {
-                m_draft->part = Draft::Part::Answer;
-                m_draft->answered = true;
-                const Seg rest = sliceFrom(seg, marker.end);
-                if (!rest.text.trimmed().isEmpty() || !rest.pictures.isEmpty())
-                    body(rest);
-            } else {
-                // The explanation keeps its marker: "【解析】…".
-                m_draft->part = Draft::Part::Explanation;
-                const Seg rest = sliceFrom(seg, marker.end);
-                Seg kept{seg.text.mid(marker.start, marker.end - marker.start).trimmed(), {}};
-                const Marker next = firstMarker(probeOf(rest.text));
-                if (next.start >= 0) {
-                    kept.text += slice(rest, 0, next.start).text;
-                    m_draft->explanation.append(kept);
-                    body(sliceFrom(rest, next.start));
-                } else {
-                    kept.text += rest.text;
-                    kept.pictures = rest.pictures;
-                    m_draft->explanation.append(kept);
-                }
-            }
+        const QList<Marker> markers = markersOf(p);
+        if (markers.isEmpty()) {
+            content(seg);
             return;
         }
-        content(seg);
+        if (const Seg before = slice(seg, 0, markers.first().start); !isBlank(before))
+            content(before);
+        for (qsizetype k = 0; k < markers.size(); ++k) {
+            const Marker& m = markers.at(k);
+            const Seg rest = slice(seg, m.end, k + 1 < markers.size() ? markers.at(k + 1).start : seg.text.size());
+            if (m.answer) {
+                m_draft->part = Draft::Part::Answer;
+                m_draft->answered = true;
+                if (!isBlank(rest))
+                    content(rest);
+            } else {
+                m_draft->part = Draft::Part::Explanation;
+                Seg kept{seg.text.mid(m.start, m.end - m.start).trimmed(), {}, {}};
+                appendTo(kept, rest);
+                m_draft->explanation.append(kept);
+            }
+        }
     }
 
     void content(const Seg& seg) {
@@ -887,16 +931,18 @@ private:
             return;
         }
         if (m_draft->part == Draft::Part::Stem && m_draft->options.isEmpty()) {
-            const int circledNext = circledCount();
+            const int circledNext = m_draft->circledRun;
             const auto circled = [](const QString& q, qsizetype at, int index) { return circledLabelAt(q, at, index); };
             const QList<Label> c = labelSequence(p, i, circledNext, circled);
             if (!c.isEmpty() && (c.size() >= 2 || circledNext > 0)) {
                 m_draft->stem.append(StemSeg{seg, optionsFrom(seg, c)});
+                m_draft->circledRun += int(c.size());
                 return;
             }
             const qsizetype inlineAt = inlineOptionsStart(p);
             if (inlineAt > 0) {
                 m_draft->stem.append(StemSeg{slice(seg, 0, inlineAt), {}});
+                m_draft->circledRun = 0;
                 content(sliceFrom(seg, inlineAt));
                 return;
             }
@@ -904,16 +950,7 @@ private:
         if (m_draft->part == Draft::Part::Options && !withoutMarks(seg.text).trimmed().isEmpty())
             m_draft->stemAfterOptions = true;
         m_draft->stem.append(StemSeg{seg, {}});
-    }
-
-    int circledCount() const {
-        // Circled options continue across lines only when they run unbroken.
-        if (m_draft->stem.isEmpty() || m_draft->stem.last().circled.isEmpty())
-            return 0;
-        int count = 0;
-        for (const StemSeg& s : m_draft->stem)
-            count += int(s.circled.size());
-        return count;
+        m_draft->circledRun = 0;
     }
 
     void finishDraft() {
@@ -1042,7 +1079,7 @@ private:
             if (to < from || letters.size() != to - from + 1)
                 return false;
             for (int n = from; n <= to; ++n)
-                found.append(AnswerEntry{ordinal, n, {Seg{QString(letters.at(n - from)), {}}}, {}, false});
+                found.append(AnswerEntry{ordinal, n, {Seg{QString(letters.at(n - from)), {}, {}}}, {}, false});
             expected = m.capturedEnd();
             any = true;
         }
@@ -1088,32 +1125,21 @@ private:
 
     void entryText(const Seg& seg) {
         AnswerEntry& e = m_entries[*m_entry];
-        const QString p = probeOf(seg.text);
-        const Marker marker = firstMarker(p);
-        if (marker.start < 0) {
-            (e.inExplanation ? e.explanation : e.answer).append(seg);
-            return;
-        }
-        if (marker.start > 0 && !p.left(marker.start).trimmed().isEmpty())
-            (e.inExplanation ? e.explanation : e.answer).append(slice(seg, 0, marker.start));
-        if (marker.answer) {
-            e.inExplanation = false;
-            const Seg rest = sliceFrom(seg, marker.end);
-            if (!rest.text.trimmed().isEmpty() || !rest.pictures.isEmpty())
-                entryText(rest);
-        } else {
-            e.inExplanation = true;
-            e.explanation.append(Seg{seg.text.mid(marker.start, marker.end - marker.start).trimmed(), {}});
-            const Seg rest = sliceFrom(seg, marker.end);
-            if (!rest.text.trimmed().isEmpty() || !rest.pictures.isEmpty()) {
-                const Marker next = firstMarker(probeOf(rest.text));
-                if (next.start >= 0) {
-                    e.explanation.last().text += slice(rest, 0, next.start).text;
-                    entryText(sliceFrom(rest, next.start));
-                } else {
-                    e.explanation.last().text += rest.text;
-                    e.explanation.last().pictures += rest.pictures;
-                }
+        const QList<Marker> markers = markersOf(probeOf(seg.text));
+        const qsizetype first = markers.isEmpty() ? seg.text.size() : markers.first().start;
+        if (const Seg before = slice(seg, 0, first); !isBlank(before))
+            (e.inExplanation ? e.explanation : e.answer).append(before);
+        for (qsizetype k = 0; k < markers.size(); ++k) {
+            const Marker& m = markers.at(k);
+            const Seg rest = slice(seg, m.end, k + 1 < markers.size() ? markers.at(k + 1).start : seg.text.size());
+            e.inExplanation = !m.answer;
+            if (m.answer) {
+                if (!isBlank(rest))
+                    e.answer.append(rest);
+            } else {
+                Seg kept{seg.text.mid(m.start, m.end - m.start).trimmed(), {}, {}};
+                appendTo(kept, rest);
+                e.explanation.append(kept);
             }
         }
     }
@@ -1173,7 +1199,7 @@ private:
         }
         if (q.isTitle()) {
             if (q.stem.contains(PaperSource::equationMark()))
-                q.notes.append(u"含有Word公式，已标作“〔公式〕”"_s);
+                q.notes.append(kFormulaNote);
             return;
         }
         // The answer.
@@ -1224,7 +1250,7 @@ private:
         }
         const QString all = q.stem + q.options.join(QString()) + q.answer;
         if (all.contains(PaperSource::equationMark()))
-            q.notes.append(u"含有Word公式，已标作“〔公式〕”"_s);
+            q.notes.append(kFormulaNote);
         if (q.stem.isEmpty() && q.stemPicture < 0)
             q.notes.append(u"没有题干"_s);
     }

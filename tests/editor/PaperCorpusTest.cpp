@@ -392,6 +392,9 @@ TEST_F(PaperCorpusTest, WordEquationsAreMarked) {
         {u"1"_s, u"填空"_s, u"化简 〔公式〕 的结果是____。"_s, {}, u"xy"_s, 4, false, false, {note}},
         {u"2"_s, u"填空"_s, u"解方程 〔公式〕"_s, {}, u"x=1"_s, 4, false, false, {note}},
     });
+    // The report lists them too.
+    EXPECT_TRUE(m_import->report().contains(u"第1题、第2题含有Word公式，读不成文字，已在公式的位置标上“〔公式〕”。"_s))
+        << m_import->report().join(u"\n"_s).toStdString();
 }
 
 // ---- 12. Hand-built .docx: two pictures in a stem, a picture in an answer, a

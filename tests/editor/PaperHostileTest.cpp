@@ -1,6 +1,7 @@
 // Files that are not the papers they claim to be: refused with one clear
 // message, read no further than the limits, and never a crash (these run under
 // AddressSanitizer too).
+#include <QElapsedTimer>
 #include <QFile>
 
 #include "PaperImportFixture.h"
@@ -154,6 +155,31 @@ TEST_F(PaperHostileTest, HugeAndBinaryTextFiles) {
     const QString prose = paperFile(u"散文.txt"_s);
     ASSERT_TRUE(P::writeText(prose, u"今天天气很好。\n我们去公园玩。\n"_s));
     expectRefused(prose, u"没有从“散文.txt”中读出试题"_s);
+}
+
+// Lines made to be slow: thousands of labels, markers and numbers on one line,
+// tens of thousands of option lines in one question. The parse takes time in
+// proportion to the text (a quadratic step would take hours here).
+TEST_F(PaperHostileTest, PathologicalLinesTakeLinearTime) {
+    QString text = u"一、选择题（每题1分）\n1. 题一\n"_s;
+    text += u"A. "_s.repeated(200000) + u"\n"_s;
+    text += u"【答案】x【解析】y"_s.repeated(50000) + u"\n"_s;
+    text += u"2. 题二\n"_s;
+    for (int k = 0; k < 20000; ++k)
+        text += u"①甲  ②乙\n"_s;
+    text += u"3. 题三"_s + u" A． B．"_s.repeated(100000) + u"\n参考答案\n"_s;
+    for (int k = 1; k <= 999; ++k)
+        text += QString::number(k) + u".C "_s;
+    text += u"x"_s.repeated(300000) + u"\n"_s;
+    const QString path = paperFile(u"慢.txt"_s);
+    ASSERT_TRUE(P::writeText(path, text));
+    QElapsedTimer timer;
+    timer.start();
+    readPaper(path);
+    EXPECT_LT(timer.elapsed(), 60000);
+    ASSERT_EQ(m_import->rowCount(), 3);
+    EXPECT_TRUE(m_import->row(1).notes.join(QString()).contains(u"选项多于9个"_s));
+    EXPECT_EQ(m_import->row(2).options.size(), 2);
 }
 
 // Every byte of a real .docx flipped in turn at a stride, and cut at every
