@@ -87,8 +87,8 @@ bool writePaper(const QString& path) {
         case 0:
             d.typeText(QString::number(n) + u". 第"_s + no + u"题：下列说法中正确的是（ ）"_s);
             d.typeParagraph();
-            d.typeText(u"A. 选项甲"_s + no + u"     B. 选项乙"_s + no + u"     C. 选项丙"_s + no + u"     D. 选项丁"_s +
-                       no + u"     "_s);
+            d.typeText(u"A. 选项甲"_s + no + u"     B. 选项乙"_s + no + u"     C. 选项丙"_s + no +
+                       u"     D. 选项丁"_s + no + u"     "_s);
             answers << QString::number(n) + u". "_s + QString(QChar(u'A' + k % 4));
             break;
         case 1:
@@ -200,7 +200,7 @@ int main(int argc, char** argv) {
                 "(%d rows); its records with pictures converted in %.1f ms\n",
                 kQuestions, g_pictures, s("preview") * 1e3, g_rows, s("records") * 1e3);
     std::printf("%s\n", qPrintable(g_summary));
-    goal("bulk_import_200", s("preview"), " s", s("preview") > 0 && s("preview") < 1.0 && g_rows == kQuestions,
-         "<1 s");
+    goal("bulk_import_200", s("preview"), " s",
+         s("preview") > 0 && s("preview") < 1.0 && g_rows == kQuestions, "<1 s");
     return 0;
 }

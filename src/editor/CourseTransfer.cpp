@@ -264,7 +264,7 @@ QString CourseTransfer::freshGroupName(const QString& base, const std::function<
 void CourseTransfer::runImport(const QString& alias) {
     m_store.setCurrent(alias);
     const int n = m_store.recordCount();
-    runImport(n, [this, &alias](int i) {
+    const auto readSource = [this, &alias](int i) {
         QVariantList values;
         m_store.setCurrent(alias);
         if (!m_store.goTo(i))
@@ -273,7 +273,8 @@ void CourseTransfer::runImport(const QString& alias) {
         for (int f = 1; f <= Q::kFieldCount; ++f)
             values.append(m_store.read(f));
         return values;
-    }, RecordOptions());
+    };
+    runImport(n, readSource, RecordOptions());
 }
 
 void CourseTransfer::runImport(int n, const std::function<QVariantList(int)>& readSource,

@@ -156,7 +156,8 @@ bool PaperImport::readAnswers(const QString& path) {
     m_paper = PaperParser(m_types).parse(m_source, &m_answers);
     m_paper.report.prepend(u"答案取自“"_s + m_answerFileName + u"”。"_s);
     checkPictures();
-    m_ticked = ticked.size() == m_paper.questions.size() ? ticked : QList<bool>(m_paper.questions.size(), true);
+    m_ticked =
+        ticked.size() == m_paper.questions.size() ? ticked : QList<bool>(m_paper.questions.size(), true);
     return true;
 }
 
@@ -225,7 +226,8 @@ PaperImport::Row PaperImport::row(int index) const {
     r.answerPicture = q.answerPicture >= 0;
     r.notes = q.notes;
     if (!m_typeForAll.isEmpty())
-        r.notes.removeIf([](const QString& note) { return note.startsWith(u"题型“"_s) || note == u"看不出题型"_s; });
+        r.notes.removeIf(
+            [](const QString& note) { return note.startsWith(u"题型“"_s) || note == u"看不出题型"_s; });
     if (m_keepExplanations && !q.explanation.isEmpty() && q.choice)
         r.notes.append(u"选择题的答案只能是选项，解析没有并入答案"_s);
 
@@ -313,7 +315,8 @@ QString PaperImport::summary() const {
     QString text = u"读出"_s + QString::number(questions) + u"道试题"_s;
     if (groups > 0)
         text += u"（其中"_s + QString::number(groups) + u"组材料）"_s;
-    text += u"，"_s + QString::number(incomplete) + u"道不完整，"_s + QString::number(noted) + u"道需要留意。"_s;
+    text +=
+        u"，"_s + QString::number(incomplete) + u"道不完整，"_s + QString::number(noted) + u"道需要留意。"_s;
     return text;
 }
 
@@ -354,20 +357,9 @@ QList<QVariantList> PaperImport::records(QList<bool>* incomplete) const {
         }
         const bool stemPicture = q.stemPicture >= 0;
         const bool answerPicture = q.answerPicture >= 0;
-        out.append(QVariantList{knowledge,
-                                name,
-                                number,
-                                q.stem,
-                                stemPicture ? Q::pictureMark() : QString(),
-                                q.options.join(kCrLf),
-                                e.answer,
-                                answerPicture ? Q::pictureMark() : QString(),
-                                e.type,
-                                m_difficulty,
-                                q.score,
-                                q.choice,
-                                false,
-                                false,
+        out.append(QVariantList{knowledge, name, number, q.stem, stemPicture ? Q::pictureMark() : QString(),
+                                q.options.join(kCrLf), e.answer, answerPicture ? Q::pictureMark() : QString(),
+                                e.type, m_difficulty, q.score, q.choice, false, false,
                                 stemPicture ? storedPicture(q.stemPicture) : QByteArray(),
                                 answerPicture ? storedPicture(q.answerPicture) : QByteArray()});
         if (incomplete)
@@ -393,7 +385,8 @@ bool PaperImport::importTicked(CourseTransfer& transfer) {
         if (type.isEmpty() || library.contains(type) || asked.contains(type))
             continue;
         asked.append(type);
-        if (m_prompter.yesNo(u"题型库中没有题型“"_s + type + u"”。导入时把它加入题型库吗？\r\n选“否”则不导入这种题型的试题。"_s))
+        if (m_prompter.yesNo(u"题型库中没有题型“"_s + type +
+                             u"”。导入时把它加入题型库吗？\r\n选“否”则不导入这种题型的试题。"_s))
             continue;
         for (int j = 0; j < rowCount(); ++j) {
             if (effective(m_paper.questions.at(j)).type == type)

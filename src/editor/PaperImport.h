@@ -29,15 +29,15 @@ public:
     // One line of the preview.
     struct Row {
         bool ticked = true;
-        bool title = false;     // a group's passage
-        bool member = false;    // a sub-question of a group
-        QString number;         // as the paper numbers it; "材料" for a passage
-        QString group;          // "第1组" for a group's passage and its sub-questions
-        QString type;           // the type it will be stored with
-        bool newType = false;   // not in the type library
+        bool title = false;   // a group's passage
+        bool member = false;  // a sub-question of a group
+        QString number;       // as the paper numbers it; "材料" for a passage
+        QString group;        // "第1组" for a group's passage and its sub-questions
+        QString type;         // the type it will be stored with
+        bool newType = false; // not in the type library
         QString stem;
         QStringList options;
-        QString answer;         // as it will be stored (with the explanation when kept)
+        QString answer; // as it will be stored (with the explanation when kept)
         int score = 0;
         bool stemPicture = false;
         bool answerPicture = false;

@@ -42,8 +42,8 @@ PaperImportWindow::PaperImportWindow(PaperImport& logic, std::function<bool()> i
     m_summary->setWordWrap(true);
 
     m_table = named(new QTableWidget(0, ColumnCount, this), u"表格试题"_s);
-    m_table->setHorizontalHeaderLabels(
-        {u"导入"_s, u"题号"_s, u"分组"_s, u"题型"_s, u"题干"_s, u"选项"_s, u"答案"_s, u"分值"_s, u"图片"_s, u"说明"_s});
+    m_table->setHorizontalHeaderLabels({u"导入"_s, u"题号"_s, u"分组"_s, u"题型"_s, u"题干"_s, u"选项"_s,
+                                        u"答案"_s, u"分值"_s, u"图片"_s, u"说明"_s});
     m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_table->verticalHeader()->hide();
@@ -74,7 +74,8 @@ PaperImportWindow::PaperImportWindow(PaperImport& logic, std::function<bool()> i
         refresh();
     });
     connect(m_difficulty, &QSpinBox::valueChanged, this, [this](int value) { m_logic.setDifficulty(value); });
-    connect(m_knowledge, &QLineEdit::textChanged, this, [this](const QString& text) { m_logic.setKnowledge(text); });
+    connect(m_knowledge, &QLineEdit::textChanged, this,
+            [this](const QString& text) { m_logic.setKnowledge(text); });
     connect(m_keepExplanations, &QCheckBox::toggled, this, [this](bool on) {
         m_logic.setKeepExplanations(on);
         refresh();
@@ -161,8 +162,8 @@ void PaperImportWindow::refresh() {
                                             pictures.join(u"、"_s),
                                             notes.join(u"；"_s)};
         const QColor background = !row.incomplete.isEmpty() ? kIncomplete
-                                  : !row.notes.isEmpty()     ? kNoted
-                                                             : QColor();
+                                  : !row.notes.isEmpty()    ? kNoted
+                                                            : QColor();
         for (int c = 0; c < ColumnCount; ++c) {
             auto* item = new QTableWidgetItem(oneLine(texts[c]));
             if (!texts[c].isEmpty())
@@ -178,7 +179,8 @@ void PaperImportWindow::refresh() {
             m_table->setItem(r, c, item);
         }
     }
-    m_summary->setText(m_logic.summary() + u"  勾选了"_s + QString::number(m_logic.tickedCount()) + u"条。"_s);
+    m_summary->setText(m_logic.summary() + u"  勾选了"_s + QString::number(m_logic.tickedCount()) +
+                       u"条。"_s);
     QStringList report = m_logic.report();
     m_report->setPlainText(report.isEmpty() ? u"试卷中的文字都已读入。"_s : report.join(u"\n"_s));
     m_filling = false;

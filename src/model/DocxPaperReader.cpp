@@ -154,7 +154,8 @@ QHash<QString, Relationship> readRelationships(const QByteArray& xml, const QStr
     scanXml(xml, [&](QXmlStreamReader& x) {
         if (x.name() != u"Relationship"_s || attribute(x, u"TargetMode") == u"External"_s)
             return;
-        out.insert(attribute(x, u"Id"), {attribute(x, u"Type"), resolvePart(folder, attribute(x, u"Target"))});
+        out.insert(attribute(x, u"Id"),
+                   {attribute(x, u"Type"), resolvePart(folder, attribute(x, u"Target"))});
     });
     return out;
 }
@@ -343,7 +344,8 @@ public:
         Counters& counters = m_counters[abstractId];
         if (!m_numsStarted.contains(num)) {
             m_numsStarted.insert(num);
-            for (auto it = m_startOverrides.value(num).cbegin(); it != m_startOverrides.value(num).cend(); ++it)
+            for (auto it = m_startOverrides.value(num).cbegin(); it != m_startOverrides.value(num).cend();
+                 ++it)
                 counters[size_t(it.key())] = {it.value() - 1, true};
         }
         Counter& c = counters[size_t(level)];
@@ -414,8 +416,9 @@ public:
             }
         }
         if (m_x.hasError()) {
-            *error = m_fatal.isEmpty() ? u"这个Word文档的内容已损坏，无法读取（"_s + m_x.errorString() + u"）。"_s
-                                       : m_fatal;
+            *error = m_fatal.isEmpty()
+                         ? u"这个Word文档的内容已损坏，无法读取（"_s + m_x.errorString() + u"）。"_s
+                         : m_fatal;
             return false;
         }
         flushLine();
@@ -538,7 +541,8 @@ private:
         children([this](QStringView name) {
             if (name == u"t"_s) {
                 // A picture mark typed as text would stand for no picture.
-                m_text += m_x.readElementText(QXmlStreamReader::SkipChildElements).remove(PaperSource::pictureMark());
+                m_text += m_x.readElementText(QXmlStreamReader::SkipChildElements)
+                              .remove(PaperSource::pictureMark());
             } else if (name == u"tab"_s || name == u"ptab"_s) {
                 m_text += u'\t';
                 skip();
@@ -772,8 +776,8 @@ std::optional<PaperSource> DocxPaperReader::read(const QString& path, QString* e
         return std::nullopt;
     }
     if (info.size() > kMaxFileBytes) {
-        *error = u"这个Word文档太大（"_s + megabytes(info.size()) + u"），最多只能读取"_s + megabytes(kMaxFileBytes) +
-                 u"的文档。"_s;
+        *error = u"这个Word文档太大（"_s + megabytes(info.size()) + u"），最多只能读取"_s +
+                 megabytes(kMaxFileBytes) + u"的文档。"_s;
         return std::nullopt;
     }
     if (startsLikeOldWord(path)) {
@@ -787,7 +791,8 @@ std::optional<PaperSource> DocxPaperReader::read(const QString& path, QString* e
     const auto part = [&](const QString& name, QByteArray* bytes) {
         const Archive::Outcome outcome = archive.read(name, kMaxXmlBytes, bytes);
         if (outcome == Archive::Outcome::TooLarge)
-            *error = u"这个Word文档的内容解压后超过"_s + megabytes(kMaxXmlBytes) + u"，不是正常的试卷，不予读取。"_s;
+            *error = u"这个Word文档的内容解压后超过"_s + megabytes(kMaxXmlBytes) +
+                     u"，不是正常的试卷，不予读取。"_s;
         else if (outcome == Archive::Outcome::Broken)
             *error = u"这个Word文档已经损坏，无法读取。"_s;
         return outcome;

@@ -4,8 +4,8 @@
 #include <optional>
 
 #include <QHash>
-#include <QSet>
 #include <QRegularExpression>
+#include <QSet>
 
 #include "base/TextRules.h"
 #include "model/OptionLabels.h"
@@ -262,9 +262,9 @@ const QRegularExpression& anyScorePattern() {
 
 // "阅读下面的材料，回答1～4题" and the like: a group and the numbers of its sub-questions.
 const QRegularExpression& rangeInstruction() {
-    static const QRegularExpression re(
-        u"(?:阅读|根据|读|结合|看).{0,80}?(?:回答|完成|作答|解答|答|做)\\s*(?:第\\s*)?(\\d{1,3})\\s*(?:小题|题)?\\s*"
-        "(?:[-~～〜—–－至到]|——)+\\s*(?:第\\s*)?(\\d{1,3})\\s*(?:小|道)?题"_s);
+    static const QRegularExpression re(u"(?:阅读|根据|读|结合|看).{0,80}?(?:回答|完成|作答|解答|答|做)\\s*(?:"
+                                       u"第\\s*)?(\\d{1,3})\\s*(?:小题|题)?\\s*"
+                                       "(?:[-~～〜—–－至到]|——)+\\s*(?:第\\s*)?(\\d{1,3})\\s*(?:小|道)?题"_s);
     return re;
 }
 
@@ -295,9 +295,9 @@ const QRegularExpression& answerMarkerAtStart() {
 }
 
 const QRegularExpression& explanationMarkerAnywhere() {
-    static const QRegularExpression re(
-        u"[【\\[]\\s*(?:试题)?(?:解析|分析|详解|点睛|点评|考点|解答|专题|思路|方法|评析|答案解析|知识点|难度|考查|"
-        "考点分析|名师点睛)\\s*[】\\]]"_s);
+    static const QRegularExpression re(u"[【\\[]\\s*(?:试题)?(?:解析|分析|详解|点睛|点评|考点|解答|专题|思路|"
+                                       u"方法|评析|答案解析|知识点|难度|考查|"
+                                       "考点分析|名师点睛)\\s*[】\\]]"_s);
     return re;
 }
 
@@ -638,7 +638,8 @@ public:
             m_out.questions.append(item.q);
         }
         if (!formulas.isEmpty())
-            m_out.report.append(formulas.join(u"、"_s) + u"含有Word公式，读不成文字，已在公式的位置标上“〔公式〕”。"_s);
+            m_out.report.append(formulas.join(u"、"_s) +
+                                u"含有Word公式，读不成文字，已在公式的位置标上“〔公式〕”。"_s);
     }
 
 private:
@@ -647,8 +648,9 @@ private:
     bool acceptsHeading(const HeadingMatch& h, const QString& p) const {
         bool known = false;
         const QString type = m_parser.typeForHeading(h.name, &known);
-        return known || type != stripTi(h.name) || h.name.endsWith(u'题') || anyScorePattern().match(p).hasMatch() ||
-               h.name.contains(u"阅读"_s) || h.name.contains(u"部分"_s) || isAnswerHeading(h.name);
+        return known || type != stripTi(h.name) || h.name.endsWith(u'题') ||
+               anyScorePattern().match(p).hasMatch() || h.name.contains(u"阅读"_s) ||
+               h.name.contains(u"部分"_s) || isAnswerHeading(h.name);
     }
 
     static bool isAnswerHeading(const QString& name) {
@@ -671,8 +673,8 @@ private:
             const double score = each.captured(1).toDouble();
             s.score = int(score + 0.5);
             if (double(s.score) != score)
-                m_out.report.append(u"“"_s + h.name + u"”每题"_s + each.captured(1) + u"分，分值只能是整数，按"_s +
-                                    QString::number(s.score) + u"分导入。"_s);
+                m_out.report.append(u"“"_s + h.name + u"”每题"_s + each.captured(1) +
+                                    u"分，分值只能是整数，按"_s + QString::number(s.score) + u"分导入。"_s);
         }
         s.reading = h.name.contains(u"阅读"_s);
         m_out.sections.append(s);
@@ -681,9 +683,7 @@ private:
         m_containers[m_section] = Container{};
     }
 
-    bool currentSectionReading() const {
-        return m_section >= 0 && m_out.sections.at(m_section).reading;
-    }
+    bool currentSectionReading() const { return m_section >= 0 && m_out.sections.at(m_section).reading; }
 
     // ---- Numbers
 
@@ -782,8 +782,9 @@ private:
             kept.clear();
         }
         if (!dropped.isEmpty()) {
-            const QString where = m_section >= 0 ? u"“"_s + m_out.sections.at(m_section).heading + u"”下的文字"_s
-                                                 : u"第一道题之前的文字"_s;
+            const QString where = m_section >= 0
+                                      ? u"“"_s + m_out.sections.at(m_section).heading + u"”下的文字"_s
+                                      : u"第一道题之前的文字"_s;
             m_out.report.append(where + u"没有作为试题导入："_s + dropped.join(u" / "_s));
         }
         if (group && !kept.isEmpty()) {
@@ -801,7 +802,8 @@ private:
             if (!pictures.isEmpty())
                 title.q.stemPicture = pictures.first();
             if (pictures.size() > 1)
-                title.q.notes.append(u"材料有"_s + QString::number(pictures.size()) + u"张图片，只导入了第一张"_s);
+                title.q.notes.append(u"材料有"_s + QString::number(pictures.size()) +
+                                     u"张图片，只导入了第一张"_s);
             m_items.append(title);
         }
         m_preamble.clear();
@@ -840,7 +842,8 @@ private:
 
     static bool hasMarker(const QString& p) {
         return answerMarkerAnywhere().match(p).hasMatch() || answerMarkerAtStart().match(p).hasMatch() ||
-               explanationMarkerAnywhere().match(p).hasMatch() || explanationMarkerAtStart().match(p).hasMatch();
+               explanationMarkerAnywhere().match(p).hasMatch() ||
+               explanationMarkerAtStart().match(p).hasMatch();
     }
 
     struct Marker {
@@ -852,20 +855,21 @@ private:
     // Every answer and explanation marker of a line, in order, none overlapping.
     static QList<Marker> markersOf(const QString& p) {
         QList<Marker> found;
-        for (const auto& [re, answer] : {std::pair{&answerMarkerAnywhere(), true},
-                                         std::pair{&explanationMarkerAnywhere(), false}}) {
+        for (const auto& [re, answer] :
+             {std::pair{&answerMarkerAnywhere(), true}, std::pair{&explanationMarkerAnywhere(), false}}) {
             QRegularExpressionMatchIterator it = re->globalMatch(p);
             while (it.hasNext()) {
                 const QRegularExpressionMatch m = it.next();
                 found.append({m.capturedStart(), m.capturedEnd(), answer});
             }
         }
-        for (const auto& [re, answer] : {std::pair{&answerMarkerAtStart(), true},
-                                         std::pair{&explanationMarkerAtStart(), false}}) {
+        for (const auto& [re, answer] :
+             {std::pair{&answerMarkerAtStart(), true}, std::pair{&explanationMarkerAtStart(), false}}) {
             if (const QRegularExpressionMatch m = re->match(p); m.hasMatch())
                 found.append({m.capturedStart(), m.capturedEnd(), answer});
         }
-        std::sort(found.begin(), found.end(), [](const Marker& a, const Marker& b) { return a.start < b.start; });
+        std::sort(found.begin(), found.end(),
+                  [](const Marker& a, const Marker& b) { return a.start < b.start; });
         QList<Marker> out;
         for (const Marker& m : std::as_const(found)) {
             if (out.isEmpty() || m.start >= out.last().end)
@@ -888,7 +892,8 @@ private:
             content(before);
         for (qsizetype k = 0; k < markers.size(); ++k) {
             const Marker& m = markers.at(k);
-            const Seg rest = slice(seg, m.end, k + 1 < markers.size() ? markers.at(k + 1).start : seg.text.size());
+            const Seg rest =
+                slice(seg, m.end, k + 1 < markers.size() ? markers.at(k + 1).start : seg.text.size());
             if (m.answer) {
                 m_draft->part = Draft::Part::Answer;
                 m_draft->answered = true;
@@ -917,12 +922,14 @@ private:
         const QString p = probeOf(seg.text);
         const qsizetype i = skipGaps(p, 0);
         const int next = int(m_draft->options.size());
-        const auto letters = [](const QString& q, qsizetype at, int index) { return letterLabelAt(q, at, index); };
+        const auto letters = [](const QString& q, qsizetype at, int index) {
+            return letterLabelAt(q, at, index);
+        };
         const QList<Label> labels = next < kMaxOptions ? labelSequence(p, i, next, letters) : QList<Label>{};
         // A lone "A 字" is a word, not an option: it takes a second label on
         // its line, or options already begun that way.
-        const bool spaceOnly = !labels.isEmpty() && labels.first().form == LabelForm::Space && labels.size() < 2 &&
-                               !(next > 0 && m_draft->optionForm == LabelForm::Space);
+        const bool spaceOnly = !labels.isEmpty() && labels.first().form == LabelForm::Space &&
+                               labels.size() < 2 && !(next > 0 && m_draft->optionForm == LabelForm::Space);
         if (!labels.isEmpty() && !spaceOnly) {
             if (next == 0)
                 m_draft->optionForm = labels.first().form;
@@ -932,7 +939,9 @@ private:
         }
         if (m_draft->part == Draft::Part::Stem && m_draft->options.isEmpty()) {
             const int circledNext = m_draft->circledRun;
-            const auto circled = [](const QString& q, qsizetype at, int index) { return circledLabelAt(q, at, index); };
+            const auto circled = [](const QString& q, qsizetype at, int index) {
+                return circledLabelAt(q, at, index);
+            };
             const QList<Label> c = labelSequence(p, i, circledNext, circled);
             if (!c.isEmpty() && (c.size() >= 2 || circledNext > 0)) {
                 m_draft->stem.append(StemSeg{seg, optionsFrom(seg, c)});
@@ -1033,8 +1042,8 @@ private:
             const QString p = probeOf(lines.at(k).text);
             if (p.trimmed().isEmpty())
                 continue;
-            return numberAt(p, 0).has_value() || headingAt(p).has_value() || answerRange().match(p).hasMatch() ||
-                   p.trimmed().startsWith(u"题号"_s);
+            return numberAt(p, 0).has_value() || headingAt(p).has_value() ||
+                   answerRange().match(p).hasMatch() || p.trimmed().startsWith(u"题号"_s);
         }
         return false;
     }
@@ -1079,7 +1088,8 @@ private:
             if (to < from || letters.size() != to - from + 1)
                 return false;
             for (int n = from; n <= to; ++n)
-                found.append(AnswerEntry{ordinal, n, {Seg{QString(letters.at(n - from)), {}, {}}}, {}, false});
+                found.append(
+                    AnswerEntry{ordinal, n, {Seg{QString(letters.at(n - from)), {}, {}}}, {}, false});
             expected = m.capturedEnd();
             any = true;
         }
@@ -1131,7 +1141,8 @@ private:
             (e.inExplanation ? e.explanation : e.answer).append(before);
         for (qsizetype k = 0; k < markers.size(); ++k) {
             const Marker& m = markers.at(k);
-            const Seg rest = slice(seg, m.end, k + 1 < markers.size() ? markers.at(k + 1).start : seg.text.size());
+            const Seg rest =
+                slice(seg, m.end, k + 1 < markers.size() ? markers.at(k + 1).start : seg.text.size());
             e.inExplanation = !m.answer;
             if (m.answer) {
                 if (!isBlank(rest))
@@ -1185,7 +1196,8 @@ private:
                 item.q.explanation = joinLines(e.explanation);
         }
         if (!unmatched.isEmpty())
-            m_out.report.append(u"答案部分第"_s + unmatched.join(u"、"_s) + u"题找不到对应的试题，没有导入。"_s);
+            m_out.report.append(u"答案部分第"_s + unmatched.join(u"、"_s) +
+                                u"题找不到对应的试题，没有导入。"_s);
     }
 
     // ---- Each question in bank terms
@@ -1207,7 +1219,8 @@ private:
         if (!item.answerPictures.isEmpty())
             q.answerPicture = item.answerPictures.first();
         if (item.answerPictures.size() > 1)
-            q.notes.append(u"答案有"_s + QString::number(item.answerPictures.size()) + u"张图片，只导入了第一张"_s);
+            q.notes.append(u"答案有"_s + QString::number(item.answerPictures.size()) +
+                           u"张图片，只导入了第一张"_s);
         if (q.options.size() > kMaxOptions)
             q.notes.append(u"选项多于9个"_s);
         if (q.options.size() >= 2) {
@@ -1303,9 +1316,8 @@ private:
             return lines->join(kCrLf);
         }
         const QStringList lines = splitCrLfLines(raw);
-        if (!lines.isEmpty() && std::all_of(lines.begin(), lines.end(), [&](const QString& l) {
-                return options.contains(l);
-            }))
+        if (!lines.isEmpty() &&
+            std::all_of(lines.begin(), lines.end(), [&](const QString& l) { return options.contains(l); }))
             return raw;
         q.notes.append(u"答案“"_s + shortened(raw, 12) + u"”对不上选项"_s);
         return raw;
@@ -1329,9 +1341,8 @@ private:
     }
 
     bool hasType(const QString& name) const {
-        return std::any_of(m_types.begin(), m_types.end(), [&](const PaperParser::TypeInfo& t) {
-            return t.name == name;
-        });
+        return std::any_of(m_types.begin(), m_types.end(),
+                           [&](const PaperParser::TypeInfo& t) { return t.name == name; });
     }
 
     int defaultScore(const QString& type) const {

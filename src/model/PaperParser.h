@@ -10,20 +10,20 @@ namespace helan {
 
 // One question as the paper gave it, in bank terms.
 struct ParsedQuestion {
-    QString number;        // the number the paper gives it ("3"); empty for a group title
-    int section = -1;      // index into ParsedPaper::sections; -1 before any heading
-    QString type;          // 题型; empty when nothing tells it
+    QString number;         // the number the paper gives it ("3"); empty for a group title
+    int section = -1;       // index into ParsedPaper::sections; -1 before any heading
+    QString type;           // 题型; empty when nothing tells it
     bool typeKnown = false; // the course's type library has the type
-    QString stem;          // 题文1, lines joined by CR LF
-    QStringList options;   // text options without their labels (题文2, one a line)
-    QString answer;        // 答案 as stored: option contents for text options
-    QString explanation;   // 解析 as written, starting with its marker ("【解析】…")
-    int score = 0;         // 分值
-    bool choice = false;   // 选择
-    int stemPicture = -1;  // index into ParsedPaper::pictures, or -1
+    QString stem;           // 题文1, lines joined by CR LF
+    QStringList options;    // text options without their labels (题文2, one a line)
+    QString answer;         // 答案 as stored: option contents for text options
+    QString explanation;    // 解析 as written, starting with its marker ("【解析】…")
+    int score = 0;          // 分值
+    bool choice = false;    // 选择
+    int stemPicture = -1;   // index into ParsedPaper::pictures, or -1
     int answerPicture = -1;
-    int group = -1;        // groups counted from 0; a title and its members share it
-    int groupNumber = -1;  // 0 for the group's title, 1 … for its members, -1 outside groups
+    int group = -1;       // groups counted from 0; a title and its members share it
+    int groupNumber = -1; // 0 for the group's title, 1 … for its members, -1 outside groups
     // What could not be understood, one short sentence each.
     QStringList notes;
 
@@ -32,10 +32,10 @@ struct ParsedQuestion {
 
 // A major question of the paper ("二、填空题（每题3分，共15分）").
 struct ParsedSection {
-    QString heading;  // the name as written ("填空题")
-    QString type;     // the type it stands for
+    QString heading; // the name as written ("填空题")
+    QString type;    // the type it stands for
     bool typeKnown = false;
-    int score = -1;   // the score of each question it gives, or -1
+    int score = -1;       // the score of each question it gives, or -1
     bool reading = false; // a heading of reading passages ("阅读理解")
 };
 

@@ -22,7 +22,8 @@ QString TextPaperReader::decode(const QByteArray& bytes) {
     if (bytes.startsWith("\xEF\xBB\xBF"))
         return QString::fromUtf8(bytes.mid(3));
     if (bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF")) {
-        QStringDecoder utf16(bytes.startsWith("\xFF\xFE") ? QStringConverter::Utf16LE : QStringConverter::Utf16BE);
+        QStringDecoder utf16(bytes.startsWith("\xFF\xFE") ? QStringConverter::Utf16LE
+                                                          : QStringConverter::Utf16BE);
         return utf16.decode(bytes.mid(2));
     }
     QStringDecoder utf8(QStringConverter::Utf8);
@@ -62,8 +63,8 @@ std::optional<PaperSource> TextPaperReader::read(const QString& path, QString* e
         return std::nullopt;
     }
     if (info.size() > kMaxBytes) {
-        *error = u"这个文本文件太大（"_s + megabytes(info.size()) + u"），最多只能读取"_s + megabytes(kMaxBytes) +
-                 u"的试卷。请把它分成几个文件再导入。"_s;
+        *error = u"这个文本文件太大（"_s + megabytes(info.size()) + u"），最多只能读取"_s +
+                 megabytes(kMaxBytes) + u"的试卷。请把它分成几个文件再导入。"_s;
         return std::nullopt;
     }
     QFile file(path);

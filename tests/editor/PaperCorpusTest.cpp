@@ -45,11 +45,21 @@ TEST_F(PaperCorpusTest, TextWithInlineAnswers) {
                                    "表现父爱。\n"_s));
     readPaper(path);
     expectQuestions({
-        {u"1"_s, u"选择"_s, u"下列词语中加点字读音正确的是（ ）"_s, {u"甲"_s, u"乙"_s, u"丙"_s, u"丁"_s}, u"丙"_s, 3},
+        {u"1"_s,
+         u"选择"_s,
+         u"下列词语中加点字读音正确的是（ ）"_s,
+         {u"甲"_s, u"乙"_s, u"丙"_s, u"丁"_s},
+         u"丙"_s,
+         3},
         {u"2"_s, u"选择"_s, u"下列句子没有语病的一项是（ ）"_s, {u"句一"_s, u"句二"_s}, u"句一"_s, 3},
         {u"3"_s, u"填空"_s, u"床前明月光，______。"_s, {}, u"疑是地上霜"_s, 2},
         {u"4"_s, u"填空"_s, u"______，低头思故乡。"_s, {}, u"举头望明月"_s, 2},
-        {u"5"_s, u"问答"_s, u"简述《背影》的主要内容。\r\n第二行题干"_s, {}, u"写父亲送别。\r\n表现父爱。"_s, 10},
+        {u"5"_s,
+         u"问答"_s,
+         u"简述《背影》的主要内容。\r\n第二行题干"_s,
+         {},
+         u"写父亲送别。\r\n表现父爱。"_s,
+         10},
     });
     EXPECT_EQ(m_import->paper().questions.at(1).explanation, u"【解析】句二缺主语。"_s);
     // The title line is said to be left out.
@@ -133,8 +143,16 @@ TEST_F(PaperCorpusTest, ReadingGroupByRange) {
     // 现代文阅读 is no type of the library: its questions are marked.
     const QString note = u"题型“现代文阅读”不在题型库中"_s;
     expectQuestions({
-        {u"材料"_s, u"现代文阅读"_s, u"阅读下面的短文，完成6～7题。\r\n　　春天来了，小草绿了。\r\n　　燕子飞回来了。"_s,
-         {}, QString(), 6, false, false, {note}, 0},
+        {u"材料"_s,
+         u"现代文阅读"_s,
+         u"阅读下面的短文，完成6～7题。\r\n　　春天来了，小草绿了。\r\n　　燕子飞回来了。"_s,
+         {},
+         QString(),
+         6,
+         false,
+         false,
+         {note},
+         0},
         {u"6"_s, u"现代文阅读"_s, u"短文写的是哪个季节？"_s, {}, u"春天"_s, 3, false, false, {note}, 1},
         {u"7"_s, u"现代文阅读"_s, u"飞回来的是什么？"_s, {}, u"燕子"_s, 3, false, false, {note}, 2},
         {u"8"_s, u"现代文阅读"_s, u"写出一个描写秋天的词语。"_s, {}, u"秋高气爽"_s, 3, false, false, {note}},
@@ -195,11 +213,27 @@ TEST_F(PaperCorpusTest, CircledStatementsAndSeveralAnswers) {
                                    "答案：②\n"_s));
     readPaper(path);
     expectQuestions({
-        {u"1"_s, u"选择"_s, u"下列说法正确的是（ ）\r\n①水是无色的  ②冰是固体  ③铁会生锈"_s,
-         {u"①②"_s, u"②③"_s, u"①③"_s, u"①②③"_s}, u"①②③"_s, 5},
-        {u"2"_s, u"选择"_s, u"下列属于哺乳动物的是（ ）"_s, {u"鲸"_s, u"鲨鱼"_s, u"蝙蝠"_s, u"企鹅"_s},
-         u"鲸\r\n蝙蝠"_s, 5},
-        {u"3"_s, u"选择"_s, u"下列是质数的是（ ）"_s, {u"4"_s, u"6"_s}, u"E"_s, 5, false, false, {u"对不上选项"_s}},
+        {u"1"_s,
+         u"选择"_s,
+         u"下列说法正确的是（ ）\r\n①水是无色的  ②冰是固体  ③铁会生锈"_s,
+         {u"①②"_s, u"②③"_s, u"①③"_s, u"①②③"_s},
+         u"①②③"_s,
+         5},
+        {u"2"_s,
+         u"选择"_s,
+         u"下列属于哺乳动物的是（ ）"_s,
+         {u"鲸"_s, u"鲨鱼"_s, u"蝙蝠"_s, u"企鹅"_s},
+         u"鲸\r\n蝙蝠"_s,
+         5},
+        {u"3"_s,
+         u"选择"_s,
+         u"下列是质数的是（ ）"_s,
+         {u"4"_s, u"6"_s},
+         u"E"_s,
+         5,
+         false,
+         false,
+         {u"对不上选项"_s}},
         {u"4"_s, u"选择"_s, u"选出正确的读音："_s, {u"zhòng"_s, u"chóng"_s}, u"chóng"_s, 5},
     });
     // The answer that names no option fails the question rules: it is marked
@@ -221,7 +255,14 @@ TEST_F(PaperCorpusTest, UnknownHeadingAndMissingAnswer) {
                                    "答案：绿色植物利用光能制造有机物的过程。\n"_s));
     readPaper(path);
     expectQuestions({
-        {u"1"_s, u"实验探究"_s, u"设计实验证明植物需要光。"_s, {}, QString(), 8, false, false,
+        {u"1"_s,
+         u"实验探究"_s,
+         u"设计实验证明植物需要光。"_s,
+         {},
+         QString(),
+         8,
+         false,
+         false,
          {u"题型“实验探究”不在题型库中"_s, u"没有找到答案"_s}},
         {u"2"_s, u"名词"_s, u"光合作用"_s, {}, u"绿色植物利用光能制造有机物的过程。"_s, 0},
     });
@@ -325,14 +366,15 @@ TEST_F(PaperCorpusTest, WordListNumbering) {
         "<w:num w:numId=\"2\"><w:abstractNumId w:val=\"1\"/></w:num>"
         "</w:numbering>"_s;
     const auto numbered = [](int num, int level, const QString& text) {
-        return u"<w:p><w:pPr><w:numPr><w:ilvl w:val=\""_s + QString::number(level) + u"\"/><w:numId w:val=\""_s +
-               QString::number(num) + u"\"/></w:numPr></w:pPr>"_s + P::run(text) + u"</w:p>"_s;
+        return u"<w:p><w:pPr><w:numPr><w:ilvl w:val=\""_s + QString::number(level) +
+               u"\"/><w:numId w:val=\""_s + QString::number(num) + u"\"/></w:numPr></w:pPr>"_s +
+               P::run(text) + u"</w:p>"_s;
     };
     const QString body = numbered(1, 0, u"选择题（每题3分）"_s) + numbered(2, 0, u"一加一等于几？"_s) +
                          numbered(2, 1, u"一"_s) + numbered(2, 1, u"二"_s) + P::paragraph(u"答案：B"_s) +
-                         numbered(2, 0, u"二加二等于几？"_s) + numbered(2, 1, u"三"_s) + numbered(2, 1, u"四"_s) +
-                         P::paragraph(u"答案：B"_s) + numbered(1, 0, u"填空题"_s) + numbered(2, 0, u"三加三等于____。"_s) +
-                         P::paragraph(u"答案：六"_s);
+                         numbered(2, 0, u"二加二等于几？"_s) + numbered(2, 1, u"三"_s) +
+                         numbered(2, 1, u"四"_s) + P::paragraph(u"答案：B"_s) + numbered(1, 0, u"填空题"_s) +
+                         numbered(2, 0, u"三加三等于____。"_s) + P::paragraph(u"答案：六"_s);
     const QString path = paperFile(u"编号.docx"_s);
     ASSERT_TRUE(P::writeDocx(
         path, body, {}, {{u"word/numbering.xml"_s, numbering.toUtf8()}},
@@ -360,7 +402,8 @@ TEST_F(PaperCorpusTest, WordTablesTabsAndSplitRuns) {
         // "1．天空是什么颜色的？" in three runs, one of them with a bookmark between.
         P::paragraphOf(u"<w:r><w:t>1</w:t></w:r><w:r><w:t>．天空是</w:t></w:r><w:bookmarkStart w:id=\"0\" "
                        "w:name=\"x\"/><w:r><w:rPr><w:b/></w:rPr><w:t>什么颜色的？</w:t></w:r>"_s) +
-        table + P::paragraphOf(u"<w:r><w:t>【答案】</w:t></w:r><w:r><w:rPr><w:b/></w:rPr><w:t>C</w:t></w:r>"_s) +
+        table +
+        P::paragraphOf(u"<w:r><w:t>【答案】</w:t></w:r><w:r><w:rPr><w:b/></w:rPr><w:t>C</w:t></w:r>"_s) +
         P::paragraph(u"2．草是什么颜色的？"_s) +
         P::paragraphOf(u"<w:r><w:t>A．绿</w:t></w:r><w:r><w:tab/><w:t>B．紫</w:t></w:r>"_s) +
         P::paragraph(u"【答案】A"_s);
@@ -377,9 +420,10 @@ TEST_F(PaperCorpusTest, WordTablesTabsAndSplitRuns) {
 TEST_F(PaperCorpusTest, WordEquationsAreMarked) {
     const QString math = u"<m:oMath><m:r><m:t>x</m:t></m:r><m:sSup><m:e><m:r><m:t>y</m:t></m:r></m:e>"
                          "<m:sup><m:r><m:t>2</m:t></m:r></m:sup></m:sSup></m:oMath>"_s;
-    const QString ole = u"<w:r><w:object><v:shape id=\"s1\"><v:imagedata r:id=\"rIdPic1\" o:title=\"\"/></v:shape>"
-                        "<o:OLEObject Type=\"Embed\" ProgID=\"Equation.3\" ShapeID=\"s1\" r:id=\"rIdOle\"/>"
-                        "</w:object></w:r>"_s;
+    const QString ole =
+        u"<w:r><w:object><v:shape id=\"s1\"><v:imagedata r:id=\"rIdPic1\" o:title=\"\"/></v:shape>"
+        "<o:OLEObject Type=\"Embed\" ProgID=\"Equation.3\" ShapeID=\"s1\" r:id=\"rIdOle\"/>"
+        "</w:object></w:r>"_s;
     const QString body = P::paragraph(u"一、填空题（每题4分）"_s) +
                          P::paragraphOf(P::run(u"1. 化简 "_s) + math + P::run(u" 的结果是____。"_s)) +
                          P::paragraph(u"答案：xy"_s) + P::paragraphOf(P::run(u"2. 解方程 "_s) + ole) +
@@ -393,7 +437,8 @@ TEST_F(PaperCorpusTest, WordEquationsAreMarked) {
         {u"2"_s, u"填空"_s, u"解方程 〔公式〕"_s, {}, u"x=1"_s, 4, false, false, {note}},
     });
     // The report lists them too.
-    EXPECT_TRUE(m_import->report().contains(u"第1题、第2题含有Word公式，读不成文字，已在公式的位置标上“〔公式〕”。"_s))
+    EXPECT_TRUE(m_import->report().contains(
+        u"第1题、第2题含有Word公式，读不成文字，已在公式的位置标上“〔公式〕”。"_s))
         << m_import->report().join(u"\n"_s).toStdString();
 }
 
@@ -401,11 +446,12 @@ TEST_F(PaperCorpusTest, WordEquationsAreMarked) {
 // picture no program can show, a VML picture.
 TEST_F(PaperCorpusTest, WordPictures) {
     const QString vml = u"<w:r><w:pict><v:shape><v:imagedata r:id=\"rIdPic4\"/></v:shape></w:pict></w:r>"_s;
-    const QString body = P::paragraph(u"一、问答题（每题5分）"_s) +
-                         P::paragraphOf(P::run(u"1. 比较两幅图。"_s) + P::pictureRun(1)) + P::paragraphOf(P::pictureRun(2)) +
-                         P::paragraphOf(P::run(u"答案：如图"_s)) + P::paragraphOf(P::pictureRun(2)) +
-                         P::paragraphOf(P::run(u"2. 这是什么图形？"_s) + P::pictureRun(3)) + P::paragraph(u"答案：圆"_s) +
-                         P::paragraphOf(P::run(u"3. 老式图片"_s) + vml) + P::paragraph(u"答案：方"_s);
+    const QString body =
+        P::paragraph(u"一、问答题（每题5分）"_s) +
+        P::paragraphOf(P::run(u"1. 比较两幅图。"_s) + P::pictureRun(1)) + P::paragraphOf(P::pictureRun(2)) +
+        P::paragraphOf(P::run(u"答案：如图"_s)) + P::paragraphOf(P::pictureRun(2)) +
+        P::paragraphOf(P::run(u"2. 这是什么图形？"_s) + P::pictureRun(3)) + P::paragraph(u"答案：圆"_s) +
+        P::paragraphOf(P::run(u"3. 老式图片"_s) + vml) + P::paragraph(u"答案：方"_s);
     const QString path = paperFile(u"图片.docx"_s);
     ASSERT_TRUE(P::writeDocx(path, body,
                              {{u"image1.png"_s, P::pngBytes(Qt::red)},
@@ -414,8 +460,24 @@ TEST_F(PaperCorpusTest, WordPictures) {
                               {u"image4.png"_s, P::pngBytes(Qt::yellow)}}));
     readPaper(path);
     expectQuestions({
-        {u"1"_s, u"问答"_s, u"比较两幅图。"_s, {}, u"如图"_s, 5, true, true, {u"题干有2张图片，只导入了第一张"_s}},
-        {u"2"_s, u"问答"_s, u"这是什么图形？"_s, {}, u"圆"_s, 5, false, false, {u"image3.emf的格式无法显示"_s}},
+        {u"1"_s,
+         u"问答"_s,
+         u"比较两幅图。"_s,
+         {},
+         u"如图"_s,
+         5,
+         true,
+         true,
+         {u"题干有2张图片，只导入了第一张"_s}},
+        {u"2"_s,
+         u"问答"_s,
+         u"这是什么图形？"_s,
+         {},
+         u"圆"_s,
+         5,
+         false,
+         false,
+         {u"image3.emf的格式无法显示"_s}},
         {u"3"_s, u"问答"_s, u"老式图片"_s, {}, u"方"_s, 5, true},
     });
 }
@@ -424,7 +486,8 @@ TEST_F(PaperCorpusTest, WordPictures) {
 TEST_F(PaperCorpusTest, WordReadingSectionWithTwoPassages) {
     const QString body = P::paragraph(u"二、阅读理解（每小题2分）"_s) + P::paragraph(u"（一）"_s) +
                          P::paragraph(u"小明每天早上七点起床。"_s) + P::paragraph(u"1．小明几点起床？"_s) +
-                         P::paragraph(u"A．六点  B．七点"_s) + P::paragraph(u"（二）小红喜欢画画，也喜欢唱歌。"_s) +
+                         P::paragraph(u"A．六点  B．七点"_s) +
+                         P::paragraph(u"（二）小红喜欢画画，也喜欢唱歌。"_s) +
                          P::paragraph(u"2．小红喜欢什么？"_s) + P::paragraph(u"A．跳舞  B．画画"_s) +
                          P::paragraph(u"3．小红还喜欢什么？"_s) + P::paragraph(u"A．唱歌  B．游泳"_s) +
                          P::paragraph(u"答案"_s) + P::paragraph(u"1．B  2．B  3．A"_s);
@@ -433,11 +496,56 @@ TEST_F(PaperCorpusTest, WordReadingSectionWithTwoPassages) {
     readPaper(path);
     const QString note = u"题型“阅读理解”不在题型库中"_s;
     expectQuestions({
-        {u"材料"_s, u"阅读理解"_s, u"（一）\r\n小明每天早上七点起床。"_s, {}, QString(), 2, false, false, {note}, 0},
-        {u"1"_s, u"阅读理解"_s, u"小明几点起床？"_s, {u"六点"_s, u"七点"_s}, u"七点"_s, 2, false, false, {note}, 1},
-        {u"材料"_s, u"阅读理解"_s, u"（二）小红喜欢画画，也喜欢唱歌。"_s, {}, QString(), 4, false, false, {note}, 0},
-        {u"2"_s, u"阅读理解"_s, u"小红喜欢什么？"_s, {u"跳舞"_s, u"画画"_s}, u"画画"_s, 2, false, false, {note}, 1},
-        {u"3"_s, u"阅读理解"_s, u"小红还喜欢什么？"_s, {u"唱歌"_s, u"游泳"_s}, u"唱歌"_s, 2, false, false, {note}, 2},
+        {u"材料"_s,
+         u"阅读理解"_s,
+         u"（一）\r\n小明每天早上七点起床。"_s,
+         {},
+         QString(),
+         2,
+         false,
+         false,
+         {note},
+         0},
+        {u"1"_s,
+         u"阅读理解"_s,
+         u"小明几点起床？"_s,
+         {u"六点"_s, u"七点"_s},
+         u"七点"_s,
+         2,
+         false,
+         false,
+         {note},
+         1},
+        {u"材料"_s,
+         u"阅读理解"_s,
+         u"（二）小红喜欢画画，也喜欢唱歌。"_s,
+         {},
+         QString(),
+         4,
+         false,
+         false,
+         {note},
+         0},
+        {u"2"_s,
+         u"阅读理解"_s,
+         u"小红喜欢什么？"_s,
+         {u"跳舞"_s, u"画画"_s},
+         u"画画"_s,
+         2,
+         false,
+         false,
+         {note},
+         1},
+        {u"3"_s,
+         u"阅读理解"_s,
+         u"小红还喜欢什么？"_s,
+         {u"唱歌"_s, u"游泳"_s},
+         u"唱歌"_s,
+         2,
+         false,
+         false,
+         {note},
+         2},
     });
     // A group comes in whole: unticking the passage unticks its questions,
     // ticking a question ticks its passage.

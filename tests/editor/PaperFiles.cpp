@@ -81,7 +81,8 @@ bool PaperFiles::writeZip(const QString& path, const QList<Part>& entries) {
     if (!archive)
         return false;
     for (const Part& part : entries) {
-        zip_source_t* source = zip_source_buffer(archive, part.bytes.constData(), zip_uint64_t(part.bytes.size()), 0);
+        zip_source_t* source =
+            zip_source_buffer(archive, part.bytes.constData(), zip_uint64_t(part.bytes.size()), 0);
         if (!source || zip_file_add(archive, part.name.toUtf8().constData(), source, ZIP_FL_ENC_UTF_8) < 0) {
             zip_source_free(source);
             zip_discard(archive);
@@ -93,9 +94,8 @@ bool PaperFiles::writeZip(const QString& path, const QList<Part>& entries) {
 
 bool PaperFiles::writeDocx(const QString& path, const QString& body, const QList<Part>& media,
                            const QList<Part>& extraParts, const QStringList& extraRelationships) {
-    QString rels =
-        u"<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>"
-        "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"_s;
+    QString rels = u"<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>"
+                   "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"_s;
     for (qsizetype i = 0; i < media.size(); ++i)
         rels += u"<Relationship Id=\"rIdPic"_s + QString::number(i + 1) +
                 u"\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/image\" "
@@ -109,17 +109,20 @@ bool PaperFiles::writeDocx(const QString& path, const QString& body, const QList
         {u"[Content_Types].xml"_s,
          "<?xml version=\"1.0\" encoding=\"UTF-8\"?><Types "
          "xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\"><Default Extension=\"rels\" "
-         "ContentType=\"application/vnd.openxmlformats-package.relationships+xml\"/><Default Extension=\"xml\" "
+         "ContentType=\"application/vnd.openxmlformats-package.relationships+xml\"/><Default "
+         "Extension=\"xml\" "
          "ContentType=\"application/xml\"/><Override PartName=\"/word/document.xml\" "
-         "ContentType=\"application/vnd.openxmlformats-officedocument.wordprocessingml.document.main+xml\"/></Types>"},
+         "ContentType=\"application/vnd.openxmlformats-officedocument.wordprocessingml.document.main+xml\"/"
+         "></Types>"},
         {u"_rels/.rels"_s,
          "<?xml version=\"1.0\" encoding=\"UTF-8\"?><Relationships "
          "xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\"><Relationship Id=\"rId1\" "
          "Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/officeDocument\" "
          "Target=\"word/document.xml\"/></Relationships>"},
-        {u"word/document.xml"_s, (u"<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?><w:document "_s +
-                                  kNamespaces + u"><w:body>"_s + body + u"</w:body></w:document>"_s)
-                                     .toUtf8()},
+        {u"word/document.xml"_s,
+         (u"<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?><w:document "_s + kNamespaces +
+          u"><w:body>"_s + body + u"</w:body></w:document>"_s)
+             .toUtf8()},
         {u"word/_rels/document.xml.rels"_s, rels.toUtf8()},
     };
     for (const Part& m : media)

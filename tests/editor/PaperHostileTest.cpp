@@ -24,7 +24,8 @@ protected:
         PaperImport import(m_store, m_prompter, course());
         EXPECT_FALSE(import.read(path));
         ASSERT_EQ(m_prompter.messages().size(), 1);
-        EXPECT_TRUE(m_prompter.messages().first().contains(words)) << m_prompter.messages().first().toStdString();
+        EXPECT_TRUE(m_prompter.messages().first().contains(words))
+            << m_prompter.messages().first().toStdString();
         EXPECT_EQ(import.rowCount(), 0);
     }
 
@@ -64,16 +65,18 @@ TEST_F(PaperHostileTest, NotAZip) {
 TEST_F(PaperHostileTest, ZipBombStopsAtTheLimit) {
     // A main document that unpacks to more than the limit from a small file.
     const QString bomb = paperFile(u"炸弹.docx"_s);
-    ASSERT_TRUE(P::writeZip(bomb, {{u"word/document.xml"_s, QByteArray(DocxPaperReader::kMaxXmlBytes + 1, ' ')}}));
+    ASSERT_TRUE(
+        P::writeZip(bomb, {{u"word/document.xml"_s, QByteArray(DocxPaperReader::kMaxXmlBytes + 1, ' ')}}));
     EXPECT_LT(QFile(bomb).size(), 1024 * 1024);
     expectRefused(bomb, u"解压后超过"_s);
 
     // One whose headers claim 100 bytes: the bytes actually unpacked are
     // counted, and the reading stops at the limit all the same.
     const QString liar = paperFile(u"说谎.docx"_s);
-    const QByteArray xml = "<?xml version=\"1.0\"?><w:document "
-                           "xmlns:w=\"http://schemas.openxmlformats.org/wordprocessingml/2006/main\"><w:body>" +
-                           QByteArray(DocxPaperReader::kMaxXmlBytes + 1024, ' ') + "</w:body></w:document>";
+    const QByteArray xml =
+        "<?xml version=\"1.0\"?><w:document "
+        "xmlns:w=\"http://schemas.openxmlformats.org/wordprocessingml/2006/main\"><w:body>" +
+        QByteArray(DocxPaperReader::kMaxXmlBytes + 1024, ' ') + "</w:body></w:document>";
     ASSERT_TRUE(P::writeZip(liar, {{u"word/document.xml"_s, xml}}));
     QByteArray zip = readBytes(liar);
     const auto patch = [&](const QByteArray& signature, int offset) {
@@ -89,8 +92,9 @@ TEST_F(PaperHostileTest, ZipBombStopsAtTheLimit) {
 
     // A picture beyond the limit is left out; the paper is read.
     const QString big = paperFile(u"大图.docx"_s);
-    ASSERT_TRUE(P::writeDocx(big, P::paragraphOf(P::run(u"1. 看图"_s) + P::pictureRun(1)) + P::paragraph(u"答案：对"_s),
-                             {{u"image1.png"_s, QByteArray(DocxPaperReader::kMaxPictureBytes + 1, 'x')}}));
+    ASSERT_TRUE(P::writeDocx(
+        big, P::paragraphOf(P::run(u"1. 看图"_s) + P::pictureRun(1)) + P::paragraph(u"答案：对"_s),
+        {{u"image1.png"_s, QByteArray(DocxPaperReader::kMaxPictureBytes + 1, 'x')}}));
     readPaper(big);
     ASSERT_EQ(m_import->rowCount(), 1);
     EXPECT_FALSE(m_import->row(0).stemPicture);
@@ -105,20 +109,22 @@ TEST_F(PaperHostileTest, EntityExpansionAndDeepNestingAreRefused) {
         dtd += u"<!ENTITY a"_s + QString::number(k) + u" \""_s + previous.repeated(10) + u"\">"_s;
     }
     dtd += u"]>"_s;
-    const QByteArray xml = (u"<?xml version=\"1.0\"?>"_s + dtd +
-                            u"<w:document xmlns:w=\"http://schemas.openxmlformats.org/wordprocessingml/2006/main\">"
-                            "<w:body><w:p><w:r><w:t>1. &a11;</w:t></w:r></w:p></w:body></w:document>"_s)
-                               .toUtf8();
+    const QByteArray xml =
+        (u"<?xml version=\"1.0\"?>"_s + dtd +
+         u"<w:document xmlns:w=\"http://schemas.openxmlformats.org/wordprocessingml/2006/main\">"
+         "<w:body><w:p><w:r><w:t>1. &a11;</w:t></w:r></w:p></w:body></w:document>"_s)
+            .toUtf8();
     ASSERT_TRUE(P::writeZip(laughs, {{u"word/document.xml"_s, xml}}));
     expectRefused(laughs, u"DTD"_s);
 
     // An external entity fares no better.
     const QString external = paperFile(u"外部.docx"_s);
     ASSERT_TRUE(P::writeZip(
-        external, {{u"word/document.xml"_s,
-                    "<?xml version=\"1.0\"?><!DOCTYPE d [<!ENTITY x SYSTEM \"file:///etc/passwd\">]><w:document "
-                    "xmlns:w=\"http://schemas.openxmlformats.org/wordprocessingml/2006/main\"><w:body><w:p><w:r><w:t>"
-                    "&x;</w:t></w:r></w:p></w:body></w:document>"}}));
+        external,
+        {{u"word/document.xml"_s,
+          "<?xml version=\"1.0\"?><!DOCTYPE d [<!ENTITY x SYSTEM \"file:///etc/passwd\">]><w:document "
+          "xmlns:w=\"http://schemas.openxmlformats.org/wordprocessingml/2006/main\"><w:body><w:p><w:r><w:t>"
+          "&x;</w:t></w:r></w:p></w:body></w:document>"}}));
     expectRefused(external, u"DTD"_s);
 
     // An undeclared entity is damaged XML.

@@ -15,10 +15,11 @@ namespace helan::test {
 // What a corpus paper must give back for one question.
 struct Expected {
     Expected(QString number, QString type, QString stem, QStringList options, QString answer, int score,
-             bool stemPicture = false, bool answerPicture = false, QStringList notes = {}, int groupNumber = -1)
-        : number(std::move(number)), type(std::move(type)), stem(std::move(stem)), options(std::move(options)),
-          answer(std::move(answer)), score(score), stemPicture(stemPicture), answerPicture(answerPicture),
-          notes(std::move(notes)), groupNumber(groupNumber) {}
+             bool stemPicture = false, bool answerPicture = false, QStringList notes = {},
+             int groupNumber = -1)
+        : number(std::move(number)), type(std::move(type)), stem(std::move(stem)),
+          options(std::move(options)), answer(std::move(answer)), score(score), stemPicture(stemPicture),
+          answerPicture(answerPicture), notes(std::move(notes)), groupNumber(groupNumber) {}
 
     QString number; // "材料" for a group's passage
     QString type;

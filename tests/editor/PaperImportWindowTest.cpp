@@ -57,7 +57,8 @@ TEST_F(PaperImportWindowTest, MenuItemPreviewAndImport) {
     m_prompter.answerOpenFile(path);
     ASSERT_TRUE(logic.chooseAndRead());
     CourseTransfer transfer(editor(), m_store, m_prompter, [] { return QString(); });
-    PaperImportWindow window(logic, [&] { return logic.importTicked(transfer); }, &editorWindow);
+    PaperImportWindow window(
+        logic, [&] { return logic.importTicked(transfer); }, &editorWindow);
     window.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
     EXPECT_EQ(window.windowTitle(), u"从Word/文本导入 —— 单元测验.txt"_s);

@@ -69,7 +69,8 @@ protected:
             make(u"填空"_s, 4, u"床前明月光，______。"_s, {}, u"疑是地上霜"_s),
             make(u"填空"_s, 4, u"画一个半径为1的圆：______"_s, {}, u"见图"_s),
             make(u"名词"_s, 5, u"光合作用"_s, {}, u"绿色植物利用光能制造有机物。\r\n同时放出氧气。"_s),
-            make(u"问答"_s, 10, u"阅读下面的材料，回答问题。\r\n材料第一行。\r\n材料第二行。"_s, {}, {}, false, u"0"_s),
+            make(u"问答"_s, 10, u"阅读下面的材料，回答问题。\r\n材料第一行。\r\n材料第二行。"_s, {}, {},
+                 false, u"0"_s),
             make(u"问答"_s, 5, u"材料写了什么？"_s, {}, u"写了春天。\r\n也写了秋天。"_s, false, u"1"_s),
             make(u"问答"_s, 5, u"你喜欢哪个季节？为什么？"_s, {}, u"春天，因为温暖。"_s, false, u"2"_s),
         };
@@ -84,7 +85,8 @@ protected:
     }
 
     // Writes paper A and its answer sheet as the program does; the paper's path.
-    QString writePaper(const QList<Source>& bank, bool continuous, int labelSet = 0, const QString& majorSuffix = u"、"_s) {
+    QString writePaper(const QList<Source>& bank, bool continuous, int labelSet = 0,
+                       const QString& majorSuffix = u"、"_s) {
         AssembledPaper paper;
         PaperSettings& s = paper.settings;
         s.courseName = u"语文"_s;
@@ -99,8 +101,8 @@ protected:
         s.continuousNumbering = continuous;
         s.optionLabelSet = labelSet;
         s.optionSuffix = u". "_s;
-        const QHash<QString, bool> lineBreak{{u"判断"_s, false}, {u"选择"_s, false}, {u"填空"_s, false},
-                                             {u"名词"_s, true},  {u"问答"_s, true}};
+        const QHash<QString, bool> lineBreak{
+            {u"判断"_s, false}, {u"选择"_s, false}, {u"填空"_s, false}, {u"名词"_s, true}, {u"问答"_s, true}};
         for (const QString& type : {u"判断"_s, u"选择"_s, u"填空"_s, u"名词"_s, u"问答"_s}) {
             int total = 0;
             for (const Source& q : bank)
@@ -174,11 +176,14 @@ TEST_F(PaperRoundTripTest, PaperAndAnswerSheetGiveBackTheQuestions) {
     const QString path = writePaper(bank, false);
     readPaper(path);
     // The answer sheet beside the paper was found and read.
-    EXPECT_TRUE(m_import->answerFileName().endsWith(u"答案.docx"_s)) << m_import->answerFileName().toStdString();
+    EXPECT_TRUE(m_import->answerFileName().endsWith(u"答案.docx"_s))
+        << m_import->answerFileName().toStdString();
     for (int k = 0; k < m_import->rowCount(); ++k) {
         const PaperImport::Row row = m_import->row(k);
-        EXPECT_TRUE(row.incomplete.isEmpty()) << row.stem.toStdString() << ": " << row.incomplete.toStdString();
-        EXPECT_TRUE(row.notes.isEmpty()) << row.stem.toStdString() << ": " << row.notes.join(u"；"_s).toStdString();
+        EXPECT_TRUE(row.incomplete.isEmpty())
+            << row.stem.toStdString() << ": " << row.incomplete.toStdString();
+        EXPECT_TRUE(row.notes.isEmpty())
+            << row.stem.toStdString() << ": " << row.notes.join(u"；"_s).toStdString();
     }
     m_prompter.expectMessage(u"成功导入11条记录，0条重复，0条不完整。"_s);
     importTicked();
