@@ -34,6 +34,8 @@
 #include "editor/EditorSearch.h"
 #include "editor/MoodleTransfer.h"
 #include "editor/NewGroupNameDialog.h"
+#include "editor/PaperImport.h"
+#include "editor/PaperImportWindow.h"
 #include "editor/PictureCodec.h"
 #include "editor/PicturePreviewWindow.h"
 #include "editor/QtPictureClipboard.h"
@@ -145,6 +147,14 @@ void runBankEditor(RecordStore& store, Prompter& prompter, AppState& state, Pict
     editor.setPlug(Plug::Import, [&] { transfer.importCourse(); });
     editor.setPlug(Plug::MoodleExport, [&] { MoodleExport(store, prompter, course).run(course); });
     editor.setPlug(Plug::MoodleImport, [&] { MoodleImport(prompter, transfer).run(); });
+    editor.setPlug(Plug::ImportPaper, [&] {
+        PaperImport paper(store, prompter, course);
+        if (!paper.chooseAndRead())
+            return;
+        PaperImportWindow preview(paper, [&] { return paper.importTicked(transfer); }, &editorWindow);
+        preview.exec();
+        store.setCurrent(course);
+    });
 
     editor.setPlug(Plug::TypeEditor, [&] {
         TypeEditor types(store, prompter, course, [&] { editor.loadEditorGrid(); });

@@ -72,6 +72,8 @@ public:
     // Work that other parts of the program plug in: the editor only routes to it.
     enum class Plug {
         Import,
+        // 从Word/文本导入: questions from a paper written in Word or as text.
+        ImportPaper,
         Export,
         // 导出为Moodle XML… / 从Moodle XML导入…
         MoodleExport,

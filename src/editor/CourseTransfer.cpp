@@ -11,6 +11,7 @@
 #include <QTemporaryDir>
 #include <QVariantList>
 
+#include "base/Gbk.h"
 #include "base/Prompter.h"
 #include "base/TextRules.h"
 #include "base/WriteFaults.h"
@@ -241,13 +242,29 @@ QString CourseTransfer::openSource(const QString& path, const QString& privateFo
 }
 
 void CourseTransfer::importRecords(const QList<QVariantList>& records) {
-    runImport(int(records.size()), [&records](int i) { return records.at(i - 1); });
+    runImport(int(records.size()), [&records](int i) { return records.at(i - 1); }, RecordOptions());
+}
+
+void CourseTransfer::importRecords(const QList<QVariantList>& records, const RecordOptions& options) {
+    runImport(int(records.size()), [&records](int i) { return records.at(i - 1); }, options);
+}
+
+QString CourseTransfer::freshGroupName(const QString& base, const std::function<bool(const QString&)>& taken) {
+    const QString whole = cutToGbkBytes(base, Q::kGroupNameWidth);
+    if (!whole.isEmpty() && !taken(whole))
+        return whole;
+    for (int k = 2;; ++k) {
+        const QString suffix = u"-"_s + QString::number(k);
+        const QString name = cutToGbkBytes(base, Q::kGroupNameWidth - gbkLength(suffix)) + suffix;
+        if (!taken(name))
+            return name;
+    }
 }
 
 void CourseTransfer::runImport(const QString& alias) {
     m_store.setCurrent(alias);
     const int n = m_store.recordCount();
-    runImport(n, [this, &alias](int i) {
+    const auto readSource = [this, &alias](int i) {
         QVariantList values;
         m_store.setCurrent(alias);
         if (!m_store.goTo(i))
@@ -256,16 +273,22 @@ void CourseTransfer::runImport(const QString& alias) {
         for (int f = 1; f <= Q::kFieldCount; ++f)
             values.append(m_store.read(f));
         return values;
-    });
+    };
+    runImport(n, readSource, RecordOptions());
 }
 
-void CourseTransfer::runImport(int n, const std::function<QVariantList(int)>& readSource) {
+void CourseTransfer::runImport(int n, const std::function<QVariantList(int)>& readSource,
+                               const RecordOptions& options) {
     const QString course = m_editor.courseName();
     GridModel& grid = m_editor.grid();
     m_editor.setBusy(true);
     m_importedCount = 0;
     m_duplicateCount = 0;
+    m_incompleteCount = 0;
     int addedQuestions = 0;
+    const auto isIncomplete = [&](int i) {
+        return options.incomplete && i >= 1 && i <= options.incomplete->size() && options.incomplete->at(i - 1);
+    };
 
     // Group names in use, counted so that the conflict test costs the same for
     // the first record as for the last.
@@ -294,6 +317,7 @@ void CourseTransfer::runImport(int n, const std::function<QVariantList(int)>& re
     std::optional<RecordStore::Batch> batch;
     int inBatch = 0;
     int batchQuestions = 0;
+    int batchIncomplete = 0;
     bool groupBatch = false;
     QString failure;
     const auto commitBatch = [&] {
@@ -305,6 +329,7 @@ void CourseTransfer::runImport(int n, const std::function<QVariantList(int)>& re
         if (committed) {
             m_importedCount += inBatch;
             addedQuestions += batchQuestions;
+            m_incompleteCount += batchIncomplete;
         } else {
             if (failure.isEmpty())
                 failure = RecordStore::lastErrorText();
@@ -312,6 +337,7 @@ void CourseTransfer::runImport(int n, const std::function<QVariantList(int)>& re
         }
         inBatch = 0;
         batchQuestions = 0;
+        batchIncomplete = 0;
     };
     const auto dropBatch = [&] {
         m_store.setCurrent(course);
@@ -319,8 +345,9 @@ void CourseTransfer::runImport(int n, const std::function<QVariantList(int)>& re
         m_editor.dropLastRows(inBatch);
         inBatch = 0;
         batchQuestions = 0;
+        batchIncomplete = 0;
     };
-    const auto add = [&](const QVariantList& values) {
+    const auto add = [&](const QVariantList& values, int index) {
         const bool sub = isSubQuestion(values);
         const bool title = !values.at(Q::GroupName - 1).toString().isEmpty() && !sub;
         if (batch && !sub && (title || groupBatch || inBatch >= kQuestionsPerCommit))
@@ -343,6 +370,8 @@ void CourseTransfer::runImport(int n, const std::function<QVariantList(int)>& re
         ++inBatch;
         if (!sub)
             ++batchQuestions;
+        if (isIncomplete(index))
+            ++batchIncomplete;
     };
 
     int i = 1;
@@ -362,13 +391,15 @@ void CourseTransfer::runImport(int n, const std::function<QVariantList(int)>& re
         }
         const QString groupName = values.at(Q::GroupName - 1).toString();
         if (!Q::isGroupTitle(values.at(Q::GroupNumber - 1).toString()) || !groupNames.contains(groupName)) {
-            add(values);
+            add(values, i);
             ++i;
             continue;
         }
         // A title whose group name the bank uses: skip the group or rename it.
         QString chosen;
-        if (m_prompter.okCancel(u"分组名重复！按确定更改源分组名并导入，按取消跳过"_s) && m_askGroupName)
+        if (options.freshGroupNames)
+            chosen = freshGroupName(groupName, [&](const QString& name) { return groupNames.contains(name); });
+        else if (m_prompter.okCancel(u"分组名重复！按确定更改源分组名并导入，按取消跳过"_s) && m_askGroupName)
             chosen = m_askGroupName();
         int end = i + 1;
         while (end <= n) {
@@ -389,7 +420,7 @@ void CourseTransfer::runImport(int n, const std::function<QVariantList(int)>& re
                 ++m_duplicateCount;
             } else {
                 values[Q::GroupName - 1] = chosen;
-                add(values);
+                add(values, i);
             }
             values.clear();
         }
@@ -426,7 +457,11 @@ void CourseTransfer::runImport(int n, const std::function<QVariantList(int)>& re
         return;
     }
     m_editor.setStatusText(u"成功导入"_s + QString::number(m_importedCount) + u"条记录。"_s);
-    if (m_duplicateCount == 0)
+    if (options.incomplete)
+        m_prompter.message(u"成功导入"_s + QString::number(m_importedCount) + u"条记录，"_s +
+                           QString::number(m_duplicateCount) + u"条重复，"_s + QString::number(m_incompleteCount) +
+                           u"条不完整。"_s);
+    else if (m_duplicateCount == 0)
         m_prompter.message(u"成功导入"_s + QString::number(m_importedCount) + u"条记录。"_s);
     else
         m_prompter.message(QString::number(m_duplicateCount) + u"条记录重复，实际导入"_s +

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <utility>
 
 #include <QList>
@@ -38,6 +39,18 @@ public:
     // in schema order; a group's title comes before its sub-questions.
     void importRecords(const QList<QVariantList>& records);
 
+    // How importRecords treats questions that a teacher checked in a preview.
+    struct RecordOptions {
+        // A group whose name the bank uses comes in under a fresh name ("名-2"),
+        // without asking: its name was made up by the import, not chosen.
+        bool freshGroupNames = false;
+        // When given (one entry per record): which records fail the question
+        // rules. They come in all the same, are counted, and the one report at
+        // the end reads "成功导入N条记录，M条重复，K条不完整。".
+        std::optional<QList<bool>> incomplete;
+    };
+    void importRecords(const QList<QVariantList>& records, const RecordOptions& options);
+
     // The base name of the export copy, e.g. "数学备份-林老师".
     QString exportBaseName();
     static QString importFilter();
@@ -45,6 +58,11 @@ public:
     // What the last import did.
     int importedCount() const { return m_importedCount; }
     int duplicateCount() const { return m_duplicateCount; }
+    // Records added that fail the question rules (with RecordOptions::incomplete).
+    int incompleteCount() const { return m_incompleteCount; }
+    // A name made from base that taken does not hold: base itself, else base +
+    // "-2", "-3" …, cut to fit the field's width.
+    static QString freshGroupName(const QString& base, const std::function<bool(const QString&)>& taken);
 
 private:
     static bool copyOver(const QList<std::pair<QString, QString>>& files, QString* failed);
@@ -53,7 +71,7 @@ private:
     // success, empty after telling the user why not.
     QString openSource(const QString& path, const QString& privateFolder);
     void runImport(const QString& alias);
-    void runImport(int count, const std::function<QVariantList(int)>& readSource);
+    void runImport(int count, const std::function<QVariantList(int)>& readSource, const RecordOptions& options);
     bool writeBackGrid();
     void addMissingTypes();
 
@@ -64,6 +82,7 @@ private:
     std::function<void()> m_progressHook;
     int m_importedCount = 0;
     int m_duplicateCount = 0;
+    int m_incompleteCount = 0;
 };
 
 } // namespace helan

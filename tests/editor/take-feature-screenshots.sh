@@ -6,7 +6,7 @@ set -e
 build=${1:-build}
 out=docs/screenshots
 mkdir -p "$out"
-for mode in types picture question clipboard; do
+for mode in types picture question clipboard paper; do
     xvfb-run -a -s "-screen 0 1280x800x24" sh -c \
         "\"$build/tests/editor/feature_screenshot\" $mode 7 & sleep 5; import -window root \"$out/editor-$mode.png\"; wait"
 done
