@@ -202,7 +202,7 @@ void BankEditorWindow::buildMenus() {
     questions->addSeparator();
     connect(questions->addAction(u"导入(&R)"_s), &QAction::triggered, this,
             [this] { m_editor.runPlug(BankEditor::Plug::Import); });
-    connect(questions->addAction(u"从Word/文本导入(&W)…"_s), &QAction::triggered, this,
+    connect(questions->addAction(u"从Word/文本导入…"_s), &QAction::triggered, this,
             [this] { m_editor.runPlug(BankEditor::Plug::ImportPaper); });
     QAction* exportItem = questions->addAction(u"导出(&C)"_s);
     connect(exportItem, &QAction::triggered, this, [this] { m_editor.runPlug(BankEditor::Plug::Export); });

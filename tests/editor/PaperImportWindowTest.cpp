@@ -34,7 +34,7 @@ TEST_F(PaperImportWindowTest, MenuItemPreviewAndImport) {
     QAction* item = nullptr;
     for (QMenu* menu : editorWindow.findChildren<QMenu*>()) {
         for (QAction* action : menu->actions())
-            if (action->text() == u"从Word/文本导入(&W)…"_s)
+            if (action->text() == u"从Word/文本导入…"_s)
                 item = action;
     }
     ASSERT_NE(item, nullptr);
