@@ -1,6 +1,6 @@
 // Paper generation: a paper of 100 questions (five types, choice questions with
 // shuffled options, 20 pictures) assembled and written with its answer sheet, as
-// HTML and as .docx, into a temporary folder; the viewer is not opened.
+// HTML, as .docx and as PDF, into a temporary folder; the viewer is not opened.
 // Ends with one line per goal.
 #include <chrono>
 #include <cstdio>
@@ -8,7 +8,8 @@
 #include <string>
 
 #include <QBuffer>
-#include <QCoreApplication>
+#include <QDir>
+#include <QGuiApplication>
 #include <QImage>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
@@ -20,6 +21,7 @@
 #include "compose/DocumentOpener.h"
 #include "compose/HtmlPaperWriter.h"
 #include "compose/PaperAssembly.h"
+#include "compose/PdfPaperWriter.h"
 #include "compose/WordPaperWriter.h"
 
 using namespace Qt::StringLiterals;
@@ -132,10 +134,15 @@ template <typename Write> void run(benchmark::State& state, const char* key, Wri
     RandomSource random(1);
     inputs();
     double total = 0;
+    int iteration = 0;
     for (auto _ : state) {
+        // Files are only ever written new: every iteration has a folder of its own.
+        const QString folder = dir.path() + u'/' + QString::number(++iteration) + u'/';
+        if (!QDir().mkpath(folder))
+            state.SkipWithError("no folder to write into");
         const auto t0 = Clock::now();
         const AssembledPaper paper = assemble(random);
-        if (!write(paper, opener, dir.path() + u'/'))
+        if (!write(paper, opener, folder))
             state.SkipWithError("a file could not be written");
         total += std::chrono::duration<double>(Clock::now() - t0).count();
     }
@@ -160,8 +167,19 @@ void BM_DocxPaperAndAnswers(benchmark::State& state) {
     });
 }
 
+// Laid out by the program itself, fonts and pictures embedded.
+void BM_PdfPaperAndAnswers(benchmark::State& state) {
+    run(state, "pdf", [](const AssembledPaper& paper, NoOpener& opener, const QString& folder) {
+        PdfPaperWriter writer(paper, picture, opener, folder);
+        writer.writePdfPaper();
+        writer.writePdfAnswers();
+        return writer.failures().isEmpty();
+    });
+}
+
 BENCHMARK(BM_HtmlPaperAndAnswers)->Iterations(20)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DocxPaperAndAnswers)->Iterations(20)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PdfPaperAndAnswers)->Iterations(10)->Unit(benchmark::kMillisecond);
 
 void goal(const char* name, double figure, double target) {
     const bool ok = figure > 0 && figure <= target;
@@ -171,7 +189,10 @@ void goal(const char* name, double figure, double target) {
 } // namespace
 
 int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
+    // Fonts for the PDF need a GUI application; no window is shown.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
     qsizetype pictureBytes = 0;
     for (const QByteArray& bytes : inputs().pictures)
         pictureBytes += bytes.size();
@@ -184,5 +205,6 @@ int main(int argc, char** argv) {
     std::printf("\n");
     goal("html_paper_and_answers", g_seconds["html"], 0.3);
     goal("docx_paper_and_answers", g_seconds["docx"], 0.3);
+    goal("pdf_paper_and_answers", g_seconds["pdf"], 1.0);
     return 0;
 }

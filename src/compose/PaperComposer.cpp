@@ -123,7 +123,7 @@ PaperComposer::~PaperComposer() {
 
 void PaperComposer::open() {
     m_outputChoiceEnabled = m_word.isWordInstalled();
-    m_wordSelected = m_outputChoiceEnabled;
+    m_output = m_outputChoiceEnabled ? Output::Word : Output::Html;
     loadDifficultyNote();
     loadQuestionGrid();
     setPaperScoreHeaders(m_scoresA);
@@ -490,9 +490,7 @@ void PaperComposer::rowHeightChanged(int position) {
 }
 
 void PaperComposer::setWordSelected(bool on) {
-    if (m_outputChoiceEnabled)
-        m_wordSelected = on;
-    changed();
+    setOutput(on ? Output::Word : Output::Html);
 }
 
 void PaperComposer::startAutoComposition() {

@@ -58,6 +58,8 @@ public:
     static constexpr int kTypeOrderColumnCount = 5;
 
     enum class Paper { A, B };
+    // The output choice "输出": the word processor, HTML or PDF.
+    enum class Output { Word, Html, Pdf };
     // "全选(&X)", "清空(&Q)", "取反(&F)".
     enum class BoxOperation { CheckAll, ClearAll, Invert };
 
@@ -87,6 +89,8 @@ public:
         std::function<void()> closeAutoComposer;
         // Shows a folder in the desktop's file manager; false when nothing could.
         std::function<bool(const QString& folder)> openFolder;
+        // "打印…": prints the last generated paper and its answer sheet.
+        std::function<void(PaperComposer& composer)> printPapers;
     };
 
     static constexpr int kRowHeightMinimum = 1;
@@ -146,8 +150,15 @@ public:
     QString difficultyNote() const { return m_difficultyNote; }
     void setDifficultyNote(const QString& text);
     bool outputChoiceEnabled() const { return m_outputChoiceEnabled; }
-    bool wordSelected() const { return m_wordSelected; }
+    bool wordSelected() const { return m_output == Output::Word; }
     void setWordSelected(bool on);
+    Output output() const { return m_output; }
+    // Without a word processor only "html" and "pdf" can be chosen.
+    void setOutput(Output output) {
+        if (output != Output::Word || m_outputChoiceEnabled)
+            m_output = output;
+        changed();
+    }
     QString totalText(Paper paper) const { return paper == Paper::A ? m_totalA : m_totalB; }
     QString similarityText() const { return m_similarity; }
     // The integer part of 100 × common ÷ the larger total; 0 when both are empty.
@@ -217,6 +228,12 @@ public:
     void openTypeColours();                         // "题型" › "排序颜色"
     void openDifficultyNote();                      // "难度(&N)" › "说明(&E)"
     void openPaperFolder();                         // "试卷" › "打开试卷文件夹"
+    // "打印…": once a paper has been generated in this window.
+    bool printEnabled() const { return !m_lastPaperFolder.isEmpty() && m_hooks.printPapers; }
+    void printPapers() {
+        if (printEnabled())
+            m_hooks.printPapers(*this);
+    }
 
     // The folder the last generated paper and its answer sheet went to.
     QString lastPaperFolder() const { return m_lastPaperFolder; }
@@ -329,7 +346,7 @@ private:
     int m_questionCount = 0;
     QString m_difficultyNote;
     bool m_outputChoiceEnabled = false;
-    bool m_wordSelected = false;
+    Output m_output = Output::Html;
     QString m_totalA;
     QString m_totalB;
     QString m_similarity;

@@ -1,5 +1,6 @@
 #include "compose/PaperComposerWindow.h"
 
+#include <memory>
 #include <optional>
 
 #include <QCheckBox>
@@ -36,6 +37,8 @@
 #include "compose/PaperComposerHelpWindow.h"
 #include "compose/PaperGeneration.h"
 #include "compose/PaperMoodleExport.h"
+#include "compose/PaperPrinting.h"
+#include "compose/SystemPrintDialog.h"
 #include "compose/TypeColourSettings.h"
 #include "compose/TypeColourWindow.h"
 #include "editor/QuestionPreview.h"
@@ -181,14 +184,18 @@ void PaperComposerWindow::buildControls() {
     auto* outputBox = named(new QGroupBox(u"输出"_s, this), u"分组框1"_s);
     m_word = named(new QRadioButton(u"word"_s, outputBox), u"单选框word"_s);
     m_html = named(new QRadioButton(u"html"_s, outputBox), u"单选框html"_s);
+    m_pdf = named(new QRadioButton(u"pdf"_s, outputBox), u"单选框pdf"_s);
     auto* outputLayout = new QHBoxLayout(outputBox);
     outputLayout->setContentsMargins(6, 2, 6, 2);
-    outputLayout->addWidget(m_word);
-    outputLayout->addWidget(m_html);
-    connect(m_word, &QRadioButton::toggled, this, [this](bool on) {
-        if (!m_rendering)
-            m_composer.setWordSelected(on);
-    });
+    for (const auto& [button, output] : {std::pair{m_word, PaperComposer::Output::Word},
+                                         std::pair{m_html, PaperComposer::Output::Html},
+                                         std::pair{m_pdf, PaperComposer::Output::Pdf}}) {
+        outputLayout->addWidget(button);
+        connect(button, &QRadioButton::toggled, this, [this, output](bool on) {
+            if (on && !m_rendering)
+                m_composer.setOutput(output);
+        });
+    }
     m_continuous = named(new QCheckBox(u"小题连续编号"_s, this), u"选择框小题连续编号"_s);
     m_optionBreak = named(new QCheckBox(u"选项换行"_s, this), u"选择框选项换行"_s);
     m_scoreNote = named(new QCheckBox(u"大题分值说明"_s, this), u"选择框大题分值"_s);
@@ -237,7 +244,8 @@ void PaperComposerWindow::buildControls() {
 
     m_generateA = named(new QPushButton(u"生成A卷"_s, this), u"按钮A卷"_s);
     m_generateB = named(new QPushButton(u"生成B卷"_s, this), u"按钮B卷"_s);
-    for (QPushButton* button : {m_autoCompose, m_generateA, m_generateB})
+    m_print = named(new QPushButton(u"打印…"_s, this), u"按钮打印"_s);
+    for (QPushButton* button : {m_autoCompose, m_generateA, m_generateB, m_print})
         button->setAutoDefault(false);
     // A paper of the whole bank takes a while: the wait cursor says so.
     connect(m_generateA, &QPushButton::clicked, this, [this] {
@@ -248,9 +256,11 @@ void PaperComposerWindow::buildControls() {
         const BusyCursor busy;
         m_composer.generatePaper(PaperComposer::Paper::B);
     });
+    connect(m_print, &QPushButton::clicked, &m_composer, &PaperComposer::printPapers);
     auto* generate = new QHBoxLayout;
     generate->addWidget(m_generateA);
     generate->addWidget(m_generateB);
+    generate->addWidget(m_print);
 
     // The numbering and colour tables and the generation's work grids are kept
     // in grids the user does not see.
@@ -367,14 +377,19 @@ void PaperComposerWindow::buildMenus() {
 // The settings windows the composer opens, unless the opener brought its own.
 void PaperComposerWindow::plugWindows() {
     PaperComposer::Hooks& hooks = m_composer.hooks();
+    // "打印…" prints what the last generation in this window assembled.
+    const auto printing =
+        std::make_shared<PaperPrinting>(m_composer.prompter(), systemPrintDialog(this));
     if (!hooks.generatePaper) {
         // Papers go to the system's temporary folder and are shown by the desktop.
-        hooks.generatePaper = [](PaperComposer& composer, const QString& paper) {
+        hooks.generatePaper = [printing](PaperComposer& composer, const QString& paper) {
             DesktopDocumentOpener opener;
             PaperGeneration generation(RandomSource::process(), opener, QDir::tempPath() + u'/');
-            generation.generatePaper(composer, paper);
+            printing->remember(generation.generatePaper(composer, paper), PaperGeneration::pictures(composer));
         };
     }
+    if (!hooks.printPapers)
+        hooks.printPapers = [printing](PaperComposer&) { printing->print(); };
     if (!hooks.openFolder) {
         hooks.openFolder = [](const QString& folder) {
             DesktopDocumentOpener opener;
@@ -467,9 +482,10 @@ void PaperComposerWindow::render() {
     fillCombo(m_lowest, m_composer.lowestDifficultyItems(), m_composer.lowestDifficulty());
     fillCombo(m_highest, m_composer.highestDifficultyItems(), m_composer.highestDifficulty());
     m_word->setEnabled(m_composer.outputChoiceEnabled());
-    m_html->setEnabled(m_composer.outputChoiceEnabled());
-    m_word->setChecked(m_composer.wordSelected());
-    m_html->setChecked(!m_composer.wordSelected());
+    m_word->setChecked(m_composer.output() == PaperComposer::Output::Word);
+    m_html->setChecked(m_composer.output() == PaperComposer::Output::Html);
+    m_pdf->setChecked(m_composer.output() == PaperComposer::Output::Pdf);
+    m_print->setEnabled(m_composer.printEnabled());
     const QStringList styles = m_composer.numberingStyles();
     const int index = m_composer.numberingStyleIndex();
     fillCombo(m_numberingStyle, styles, index >= 0 ? styles.at(index) : QString());

@@ -86,6 +86,7 @@ private:
     QPushButton* m_autoCompose = nullptr;
     QRadioButton* m_word = nullptr;
     QRadioButton* m_html = nullptr;
+    QRadioButton* m_pdf = nullptr;
     QCheckBox* m_continuous = nullptr;
     QCheckBox* m_optionBreak = nullptr;
     QCheckBox* m_scoreNote = nullptr;
@@ -95,6 +96,7 @@ private:
     QComboBox* m_optionSuffix = nullptr;
     QPushButton* m_generateA = nullptr;
     QPushButton* m_generateB = nullptr;
+    QPushButton* m_print = nullptr;
     QStatusBar* m_status = nullptr;
     QPointer<PaperComposerHelpWindow> m_help;
     bool m_rendering = false;

@@ -8,6 +8,7 @@
 #include "compose/PaperOutputFolder.h"
 #include "compose/PaperAssembly.h"
 #include "compose/PaperComposer.h"
+#include "compose/PdfPaperWriter.h"
 #include "compose/WordPaperWriter.h"
 #include "model/QuestionRecord.h"
 #include "model/QuestionTypeLibrary.h"
@@ -128,6 +129,16 @@ PaperSettings PaperGeneration::settings(PaperComposer& composer, const QString& 
     return s;
 }
 
+PaperPictures PaperGeneration::pictures(PaperComposer& composer) {
+    RecordStore* store = &composer.store();
+    return [store, course = composer.courseName()](qint64 id, bool answer) {
+        store->setCurrent(course);
+        if (!store->goToRecordId(qint32(id)))
+            return QByteArray();
+        return store->readBytes(answer ? Q::AnswerPictureData : Q::StemPictureData);
+    };
+}
+
 QString PaperGeneration::failureMessage(const QStringList& failures) {
     return u"试卷未能完整写入：\n"_s + failures.join(u'\n');
 }
@@ -155,12 +166,7 @@ AssembledPaper PaperGeneration::generatePaper(PaperComposer& composer, const QSt
     fillWorkGrid(composer.workList(), work, false);
     fillWorkGrid(composer.assembledPaper(), assembled.rows, true);
 
-    const PaperPictures pictures = [&](qint64 id, bool answer) {
-        store.setCurrent(course);
-        if (!store.goToRecordId(qint32(id)))
-            return QByteArray();
-        return store.readBytes(answer ? Q::AnswerPictureData : Q::StemPictureData);
-    };
+    const PaperPictures pictures = PaperGeneration::pictures(composer);
 
     // Every generation in a new folder of its own, in the user's own folder.
     QString error;
@@ -177,18 +183,31 @@ AssembledPaper PaperGeneration::generatePaper(PaperComposer& composer, const QSt
 
     QStringList failures;
     QStringList unopened;
-    if (composer.wordSelected()) {
+    switch (composer.output()) {
+    case PaperComposer::Output::Word: {
         WordPaperWriter writer(assembled, pictures, m_opener, folder);
         writer.writeWordPaper();
         writer.writeWordAnswers();
         failures = writer.failures();
         unopened = writer.unopened();
-    } else {
+        break;
+    }
+    case PaperComposer::Output::Html: {
         HtmlPaperWriter writer(assembled, pictures, m_opener, folder);
         writer.writeHtmlPaper();
         writer.writeHtmlAnswers();
         failures = writer.failures();
         unopened = writer.unopened();
+        break;
+    }
+    case PaperComposer::Output::Pdf: {
+        PdfPaperWriter writer(assembled, pictures, m_opener, folder);
+        writer.writePdfPaper();
+        writer.writePdfAnswers();
+        failures = writer.failures();
+        unopened = writer.unopened();
+        break;
+    }
     }
     if (!failures.isEmpty())
         composer.prompter().message(failureMessage(failures), {}, Prompter::Icon::Warning);

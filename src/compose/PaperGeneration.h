@@ -28,6 +28,9 @@ public:
     // answer mark and choice flag.
     static QList<PaperRow> workList(PaperComposer& composer, const QString& paper);
     static PaperSettings settings(PaperComposer& composer, const QString& paper);
+    // The pictures of the composer's course, read from its bank when asked for
+    // (also later, when the paper is printed).
+    static PaperPictures pictures(PaperComposer& composer);
 
     // The one message listing what could not be written (files, pictures).
     static QString failureMessage(const QStringList& failures);

@@ -102,6 +102,16 @@ TEST_F(ComposerWindowTest, ControlsCarryTheirNamesCaptionsAndDefaults) {
     EXPECT_TRUE(child<QRadioButton>(u"单选框word"_s)->isChecked());
     EXPECT_TRUE(child<QRadioButton>(u"单选框html"_s)->isEnabled());
     EXPECT_EQ(child<QRadioButton>(u"单选框html"_s)->text(), u"html"_s);
+    EXPECT_EQ(child<QRadioButton>(u"单选框pdf"_s)->text(), u"pdf"_s);
+    EXPECT_TRUE(child<QRadioButton>(u"单选框pdf"_s)->isEnabled());
+    child<QRadioButton>(u"单选框pdf"_s)->click();
+    EXPECT_EQ(window->composer().output(), PaperComposer::Output::Pdf);
+    EXPECT_FALSE(child<QRadioButton>(u"单选框word"_s)->isChecked());
+    child<QRadioButton>(u"单选框word"_s)->click();
+    EXPECT_TRUE(window->composer().wordSelected());
+    // Nothing to print before a paper is generated in this window.
+    EXPECT_EQ(child<QPushButton>(u"按钮打印"_s)->text(), u"打印…"_s);
+    EXPECT_FALSE(child<QPushButton>(u"按钮打印"_s)->isEnabled());
     for (const auto& [name, caption] :
          {std::pair{u"选择框小题连续编号"_s, u"小题连续编号"_s},
           std::pair{u"选择框选项换行"_s, u"选项换行"_s}, std::pair{u"选择框大题分值"_s, u"大题分值说明"_s}}) {
