@@ -1,6 +1,7 @@
 #include "compose/AssembledPaper.h"
 
 #include "base/TextRules.h"
+#include "compose/PaperPrintForm.h"
 
 using namespace Qt::StringLiterals;
 
@@ -25,23 +26,9 @@ QString AssembledPaper::headerTimeLine() const {
     return parts.join(u"　　"_s);
 }
 
-namespace {
-
-QStringList candidateFields(const PaperHeader& h, const QString& blank) {
-    QStringList fields;
-    if (h.classField)
-        fields << u"班级："_s + blank;
-    if (h.nameField)
-        fields << u"姓名："_s + blank;
-    if (h.numberField)
-        fields << h.numberCaption + u"："_s + blank;
-    return fields;
-}
-
-} // namespace
-
+// On A3 and B4 the candidate writes on the sealing line only.
 QString AssembledPaper::headerCandidateLine() const {
-    return candidateFields(settings.header, QString(8, u'＿')).join(u"　　"_s);
+    return settings.header.twoColumns() ? QString() : PaperPrintForm::candidateLine(settings.header, 8);
 }
 
 QString AssembledPaper::answerSheetTitle() const {
@@ -51,9 +38,8 @@ QString AssembledPaper::answerSheetTitle() const {
 
 QString AssembledPaper::sealingLineText() const {
     const QString seal = u"……………密……………封……………线……………"_s;
-    QStringList parts = candidateFields(settings.header, QString(10, u'＿'));
-    parts << seal;
-    return parts.join(u"　　"_s);
+    const QString candidate = PaperPrintForm::candidateLine(settings.header, 10);
+    return candidate.isEmpty() ? seal : candidate + u"　　"_s + seal;
 }
 
 int AssembledPaper::majorCount() const {

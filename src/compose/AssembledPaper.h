@@ -103,7 +103,7 @@ public:
     // The printed form (settings.header on): its lines, each empty when left out.
     QString headerSubjectLine() const;   // "数学（A卷）"
     QString headerTimeLine() const;      // "考试时间：120分钟    满分：100分"
-    QString headerCandidateLine() const; // "班级：＿＿＿  姓名：＿＿＿  学号：＿＿＿"
+    QString headerCandidateLine() const; // "班级：＿＿＿  姓名：＿＿＿  学号：＿＿＿"; empty on A3 / B4
     QString answerSheetTitle() const;    // exam title + "参考答案"
     QString sealingLineText() const;     // the candidate fields and "密封线"
     // 题号 一 二 … 总分 over 得分 with empty cells; one column per major question.

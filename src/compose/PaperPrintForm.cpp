@@ -6,21 +6,17 @@ namespace helan {
 
 namespace {
 
-const QString kGap = u"    "_s;
+const QString kGap = u"　　"_s;
 
 } // namespace
 
+// The .docx and HTML writers take the same lines from the paper itself.
 QString PaperPrintForm::subjectLine(const AssembledPaper& paper) {
-    const QString subject = paper.settings.header.subject.trimmed();
-    return subject.isEmpty() ? paper.settings.courseName : subject;
+    return paper.headerSubjectLine();
 }
 
 QString PaperPrintForm::timeAndScoreLine(const AssembledPaper& paper) {
-    const PaperHeader& h = paper.settings.header;
-    QString line;
-    if (h.minutes > 0)
-        line = u"考试时间："_s + QString::number(h.minutes) + u"分钟"_s + kGap;
-    return line + u"满分："_s + paper.settings.totalText + u"分"_s;
+    return paper.headerTimeLine();
 }
 
 QStringList PaperPrintForm::candidateFields(const PaperHeader& header) {
@@ -37,7 +33,7 @@ QStringList PaperPrintForm::candidateFields(const PaperHeader& header) {
 QString PaperPrintForm::candidateLine(const PaperHeader& header, int blank) {
     QStringList parts;
     for (const QString& field : candidateFields(header))
-        parts << field + u"："_s + QString(blank, u'_');
+        parts << field + u"："_s + QString(blank, u'＿');
     return parts.join(kGap);
 }
 
@@ -50,7 +46,7 @@ QStringList PaperPrintForm::majorLabels(const AssembledPaper& paper) {
 }
 
 QString PaperPrintForm::answersTitle(const AssembledPaper& paper) {
-    return paper.settings.header.examTitle.trimmed() + u"参考答案"_s;
+    return paper.answerSheetTitle();
 }
 
 QString PaperPrintForm::pageNumber(int page, int pages) {

@@ -4,7 +4,7 @@
 // "numbering": the numbering styles window with a style added; "auto": the
 // window 自动组卷 after a two-paper run under a 50 % limit ("autohelp": and its
 // help window); "header": the window 卷头设置 on a printed form across A3;
-// "paper": all of the course on paper A in that form, written as .docx and HTML
+// "paper": all of the course on paper A in that form, written as .docx, HTML and PDF
 // into $HELAN_PAPER_FOLDER. Quits after the seconds.
 #include <QAction>
 #include <QApplication>
@@ -170,15 +170,16 @@ int main(int argc, char** argv) {
         GridModel& grid = composer.questionGrid();
         const int last = grid.rowCount() - 1;
         if (mode == u"paper"_s) {
-            // Every question of the sample course on paper A, written as .docx and
-            // HTML into the folder named on the command line.
+            // Every question of the sample course on paper A, written as .docx,
+            // HTML and PDF into the folder named in HELAN_PAPER_FOLDER.
             for (int r = 1; r <= last; ++r)
                 if (!grid.checked(r, PaperComposer::BlockedColumn))
                     grid.setChecked(r, PaperComposer::PaperAColumn, true);
             composer.recomputePaperState();
             const QString out = QString::fromLocal8Bit(qgetenv("HELAN_PAPER_FOLDER"));
-            for (const bool word : {true, false}) {
-                composer.setWordSelected(word);
+            for (const PaperComposer::Output output :
+                 {PaperComposer::Output::Word, PaperComposer::Output::Html, PaperComposer::Output::Pdf}) {
+                composer.setOutput(output);
                 composer.hooks().generatePaper = [&](PaperComposer& c, const QString& paper) {
                     KeepingOpener opener;
                     PaperGeneration generation(RandomSource::process(), opener, out + u'/');

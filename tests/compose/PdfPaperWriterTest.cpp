@@ -204,7 +204,7 @@ TEST_F(PdfPaperWriterTest, TheHeaderTakesThePlaceOfTheTitleLineWhichMovesToTheFo
     ASSERT_TRUE(writePdf(paper));
     const QString first = PdfTools::squeezed(PdfTools::text(m_writer->paperPath(), 1, 1));
     const QStringList header{u"2026—2027学年第一学期期末考试"_s, u"初中物理"_s, u"考试时间：120分钟"_s, u"满分：120分"_s,
-                             u"班级：__________"_s, u"姓名："_s, u"考号："_s, u"题号"_s, u"一"_s, u"二"_s, u"三"_s, u"四"_s,
+                             u"班级：＿＿＿＿＿＿＿＿＿＿"_s, u"姓名："_s, u"考号："_s, u"题号"_s, u"一"_s, u"二"_s, u"三"_s, u"四"_s,
                              u"总分"_s, u"得分"_s, u"注意事项："_s, u"1. 答题前填写班级、姓名。"_s, u"一、选择"_s};
     for (const qsizetype at : PdfTools::inOrder(first, header))
         EXPECT_GE(at, 0) << PdfTools::text(m_writer->paperPath(), 1, 1).toStdString();
@@ -249,7 +249,7 @@ TEST_F(PdfPaperWriterTest, A3AndB4AreAcrossInTwoColumnsWithTheSealingLine) {
         EXPECT_NEAR(size.captured(2).toDouble(), c.height, 1);
 
         const QString page = PdfTools::squeezed(PdfTools::text(writer.paperPath(), 1, 1));
-        for (const QString& seal : {u"密"_s, u"封"_s, u"线"_s, u"班级：__________"_s, u"姓名："_s, u"考号："_s})
+        for (const QString& seal : {u"密"_s, u"封"_s, u"线"_s, u"班级：＿＿＿＿＿＿＿＿＿＿"_s, u"姓名："_s, u"考号："_s})
             EXPECT_TRUE(page.contains(seal)) << seal.toStdString();
         // Questions in both halves of the first sheet.
         const auto half = [&](double from, double to) {

@@ -147,7 +147,8 @@ TEST(PrintedPaperTest, DocxCarriesTheHeaderScoreTableFooterAndPageForEverySize) 
         for (const QString& line : {u"2026—2027学年第一学期期末考试"_s, u"数学（A卷）"_s,
                                     u"考试时间：120分钟　　满分：100分"_s, u"注意事项："_s, u"2. 不得使用计算器。"_s})
             EXPECT_TRUE(texts.contains(line)) << line.toStdString();
-        EXPECT_TRUE(all.contains(u"班级：＿＿＿＿＿＿＿＿　　姓名：＿＿＿＿＿＿＿＿　　考号："_s));
+        // The candidate writes in the header on A4, on the sealing line across A3 and B4.
+        EXPECT_EQ(all.contains(u"班级：＿＿＿＿＿＿＿＿　　姓名：＿＿＿＿＿＿＿＿　　考号："_s), !c.twoColumns);
         EXPECT_FALSE(all.contains(p.documentTitle(u"试题"_s))) << "the internal title is not on the page";
 
         const QString document = part(docx, u"word/document.xml"_s);
@@ -185,6 +186,7 @@ TEST(PrintedPaperTest, DocxCarriesTheHeaderScoreTableFooterAndPageForEverySize) 
         EXPECT_EQ(document.contains(u"<w:cols w:num=\"2\""_s), c.twoColumns);
         const QString seal = part(docx, u"word/header1.xml"_s);
         EXPECT_EQ(seal.contains(u"……………密……………封……………线……………"_s), c.twoColumns);
+        EXPECT_EQ(seal.contains(u"姓名：＿＿＿＿＿＿＿＿＿＿　　考号："_s), c.twoColumns);
         EXPECT_EQ(seal.contains(u"w:val=\"btLr\""_s), c.twoColumns);
 
         const DocxReader answers(writer.answersPath());
