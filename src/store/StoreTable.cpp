@@ -591,7 +591,10 @@ bool StoreTable::attachMemoFile(bool memoUsed)
         return false;
     }
     m_memoAttached = true;
-    m_db.exec("PRAGMA edt.mmap_size=0");
+    // A smaller map than the main file's: the whole-file check reads every page
+    // of the memo file, pictures too, and every mapped page it touches counts as
+    // the program's memory. 64 MB map a course of a few thousand pictures whole.
+    m_db.exec("PRAGMA edt.mmap_size=67108864");
     if (!m_readOnly && !m_db.forceDurableJournal(u"edt"_s)) {
         setStoreError(StoreError::Io, u"配套的 .edt 文件无法写入"_s);
         return false;
