@@ -129,7 +129,7 @@ int main(int argc, char** argv) {
         header.examTitle = u"2026—2027学年第一学期期末考试"_s;
         header.minutes = 120;
         header.notes = u"1. 答题前，考生先将自己的姓名、考号填写清楚。\n2. 选择题答案写在括号内。"_s;
-        header.page = PaperHeader::Page::A3;
+        header.page = qgetenv("HELAN_PAPER_PAGE") == "A4" ? PaperHeader::Page::A4 : PaperHeader::Page::A3;
         PaperHeaderSettings::save(SampleFolder::mathCourse(), header);
     }
     if (mode == u"header"_s) {
