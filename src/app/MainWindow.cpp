@@ -117,7 +117,7 @@ void MainWindow::buildMenus()
 
     QMenu* help = menuBar()->addMenu(u"帮助(&H)"_s);
     help->addAction(u"说明(&E)"_s, &m_logic, &MainWindowLogic::showProgramHelp);
-    help->addAction(u"打开数据文件夹(&D)"_s, &m_logic, &MainWindowLogic::openDataFolder);
+    help->addAction(u"打开数据文件夹"_s, &m_logic, &MainWindowLogic::openDataFolder);
 }
 
 void MainWindow::render()

@@ -58,7 +58,7 @@ public:
     void chooseColourScheme(ColourScheme::Scheme scheme);
     // "帮助(&H)" › "说明(&E)".
     void showProgramHelp();
-    // "帮助(&H)" › "打开数据文件夹(&D)": the working folder in the file manager.
+    // "帮助(&H)" › "打开数据文件夹": the working folder in the file manager.
     void openDataFolder();
     // "退出(&X)".
     void quit();

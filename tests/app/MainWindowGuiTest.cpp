@@ -108,7 +108,7 @@ TEST_F(MainWindowGuiTest, ControlsAndMenusCarryTheirNamesAndCaptions)
     EXPECT_EQ(menus, (QStringList{u"程序(&F)"_s, u"课程(&P)"_s, u"帮助(&H)"_s}));
     for (const QString& caption : {u"管理员(&G)"_s, u"修改姓名(&N)"_s, u"修改密码(&M)"_s, u"XP风格(&F)"_s,
                                    u"蓝色(&B)"_s, u"绿色(&G)"_s, u"银色(&S)"_s, u"退出(&X)"_s, u"添加(&A)"_s,
-                                   u"删除(&S)"_s, u"重置密码(&R)"_s, u"说明(&E)"_s, u"打开数据文件夹(&D)"_s})
+                                   u"删除(&S)"_s, u"重置密码(&R)"_s, u"说明(&E)"_s, u"打开数据文件夹"_s})
         EXPECT_NE(menuItem(window, caption), nullptr);
 }
 
@@ -133,7 +133,7 @@ TEST_F(MainWindowGuiTest, TheHelpMenuOpensTheDataFolderThroughTheFolderOpener)
     QStringList items;
     for (QAction* action : help->actions())
         items.append(action->text());
-    EXPECT_EQ(items, (QStringList{u"说明(&E)"_s, u"打开数据文件夹(&D)"_s}));
+    EXPECT_EQ(items, (QStringList{u"说明(&E)"_s, u"打开数据文件夹"_s}));
 
     help->actions().last()->trigger();
     EXPECT_EQ(asked, QStringList{QFileInfo(m_folder.path()).canonicalFilePath()});
