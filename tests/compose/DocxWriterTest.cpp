@@ -8,6 +8,7 @@
 #include <QTemporaryDir>
 
 #include "DocxReader.h"
+#include "RecordingOpener.h"
 #include "compose/DocumentOpener.h"
 #include "compose/DocxDocument.h"
 #include "compose/WordPaperWriter.h"
@@ -20,16 +21,9 @@ using helan::PaperType;
 using helan::WordPaperWriter;
 using helan::test::DocxReader;
 
-namespace {
+using helan::test::RecordingOpener;
 
-class RecordingOpener : public helan::DocumentOpener {
-public:
-    bool openDocument(const QString& path) override {
-        opened.append(path);
-        return true;
-    }
-    QStringList opened;
-};
+namespace {
 
 QByteArray encoded(int width, int height, const char* format) {
     QImage image(width, height, QImage::Format_RGB32);

@@ -7,6 +7,7 @@
 #include <QTemporaryDir>
 #include <QUrl>
 
+#include "RecordingOpener.h"
 #include "compose/DocumentOpener.h"
 #include "compose/HtmlPaperWriter.h"
 
@@ -17,16 +18,9 @@ using helan::PaperRow;
 using helan::PaperSettings;
 using helan::PaperType;
 
-namespace {
+using helan::test::RecordingOpener;
 
-class RecordingOpener : public helan::DocumentOpener {
-public:
-    bool openDocument(const QString& path) override {
-        opened.append(path);
-        return true;
-    }
-    QStringList opened;
-};
+namespace {
 
 PaperRow row(const QString& group, const QString& stem, const QString& type, const QString& answer,
              qint64 id) {

@@ -7,6 +7,7 @@
 
 #include "ComposerFixture.h"
 #include "base/RandomSource.h"
+#include "RecordingOpener.h"
 #include "compose/DocumentOpener.h"
 #include "base/WriteFaults.h"
 #include "compose/PaperGeneration.h"
@@ -17,16 +18,6 @@ using namespace Qt::StringLiterals;
 namespace helan::test {
 
 namespace {
-
-class RecordingOpener : public DocumentOpener {
-public:
-    bool openDocument(const QString& path) override {
-        opened.append(path);
-        return opens;
-    }
-    QStringList opened;
-    bool opens = true;
-};
 
 QByteArray readAll(const QString& path) {
     QFile file(path);

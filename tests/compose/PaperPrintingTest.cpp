@@ -6,6 +6,7 @@
 #include "ComposerFixture.h"
 #include "PdfTools.h"
 #include "base/RandomSource.h"
+#include "RecordingOpener.h"
 #include "compose/DocumentOpener.h"
 #include "compose/PaperGeneration.h"
 #include "compose/PaperPages.h"
@@ -17,15 +18,6 @@ using namespace Qt::StringLiterals;
 namespace helan::test {
 
 namespace {
-
-class RecordingOpener : public DocumentOpener {
-public:
-    bool openDocument(const QString& path) override {
-        opened.append(path);
-        return true;
-    }
-    QStringList opened;
-};
 
 AssembledPaper twoQuestions() {
     AssembledPaper paper;

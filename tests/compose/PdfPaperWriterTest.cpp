@@ -9,6 +9,7 @@
 
 #include "DocxReader.h"
 #include "PdfTools.h"
+#include "RecordingOpener.h"
 #include "compose/DocumentOpener.h"
 #include "compose/PaperPrintForm.h"
 #include "compose/PdfPaperWriter.h"
@@ -19,15 +20,6 @@ using namespace Qt::StringLiterals;
 namespace helan::test {
 
 namespace {
-
-class RecordingOpener : public DocumentOpener {
-public:
-    bool openDocument(const QString& path) override {
-        opened.append(path);
-        return true;
-    }
-    QStringList opened;
-};
 
 constexpr qint64 kBrokenPicture = 999;
 

@@ -10,6 +10,7 @@
 #include <QTemporaryDir>
 
 #include "DocxReader.h"
+#include "RecordingOpener.h"
 #include "ScriptedPrompter.h"
 #include "base/WriteFaults.h"
 #include "compose/DocumentOpener.h"
@@ -22,11 +23,6 @@ using namespace helan;
 using helan::test::DocxReader;
 
 namespace {
-
-class Opener : public DocumentOpener {
-public:
-    bool openDocument(const QString&) override { return true; }
-};
 
 QByteArray png() {
     QImage image(40, 30, QImage::Format_RGB32);
@@ -131,7 +127,7 @@ TEST(PrintedPaperTest, DocxCarriesTheHeaderScoreTableFooterAndPageForEverySize) 
         SCOPED_TRACE(c.width.toStdString());
         QTemporaryDir dir;
         const AssembledPaper p = paper(c.page);
-        Opener opener;
+        helan::test::RecordingOpener opener;
         WordPaperWriter writer(p, [](qint64, bool) { return png(); }, opener, dir.path() + u'/');
         writer.writeWordPaper();
         writer.writeWordAnswers();
@@ -201,7 +197,7 @@ TEST(PrintedPaperTest, HtmlCarriesTheHeaderAndTheTitleMovesToTheFoot) {
     for (const PaperHeader::Page page : {PaperHeader::Page::A4, PaperHeader::Page::A3}) {
         QTemporaryDir dir;
         const AssembledPaper p = paper(page);
-        Opener opener;
+        helan::test::RecordingOpener opener;
         HtmlPaperWriter writer(p, [](qint64, bool) { return png(); }, opener, dir.path() + u'/');
         const QString html = writer.paperHtml();
         for (const QString& text : {u"2026—2027学年第一学期期末考试"_s, u"数学（A卷）"_s, u"满分：100分"_s,
