@@ -1,11 +1,13 @@
 // Shows the bank editor on the sample mathematics course for screenshots:
-//   editor_screenshot editor|dialog|help [seconds] [max]
+//   editor_screenshot editor|dialog|help|menu [seconds] [max]
 // "editor": the window after 自动 row heights; "dialog": the text dialog open on a
-// long stem; "help": the help window beside the editor. Quits after the seconds.
+// long stem; "help": the help window beside the editor; "menu": the menu 试题
+// open. Quits after the seconds.
 // "max" shows the window maximised, as on a laptop screen.
 #include <QApplication>
 #include <QDir>
 #include <QFontMetrics>
+#include <QMenu>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -89,6 +91,11 @@ int main(int argc, char** argv) {
         } else if (mode == u"help"_s) {
             help.move(520, 120);
             help.show();
+        } else if (mode == u"menu"_s) {
+            for (QMenu* menu : window.findChildren<QMenu*>()) {
+                if (menu->title().startsWith(u"试题"_s))
+                    menu->popup(window.mapToGlobal(QPoint(60, 40)));
+            }
         }
     });
     QTimer::singleShot(seconds * 1000, &app, [] { QApplication::exit(0); });
